@@ -1,0 +1,40 @@
+#include "model/options.h"
+
+#include <algorithm>
+
+#include "platform/file_system.h"
+
+namespace velmora {
+
+Options Options::Parse(std::string_view bytes) {
+  Options o;
+  const auto n = std::min<std::size_t>(bytes.size(), kOptionCount);
+  for (std::size_t i = 0; i < n; ++i) o.chars_[i] = bytes[i] == '1' ? '1' : '0';
+  return o;
+}
+
+std::string Options::Overlay(std::string_view existing) const {
+  std::string out = Text();
+  if (existing.size() > out.size()) out.append(existing.substr(out.size()));
+  return out;
+}
+
+Options ReadOptions(FileSystem& fs, const std::string& programFolder) {
+  const std::string path = programFolder + kOptionsFile;
+  const auto bytes = fs.ReadAt(path, 0, kOptionCount);
+  if (!bytes) {
+    if (!fs.Exists(path)) fs.WriteAll(path, {});
+    return Options{};
+  }
+  return Options::Parse(*bytes);
+}
+
+bool SaveOptions(FileSystem& fs, const std::string& programFolder, const Options& options) {
+  const std::string path = programFolder + kOptionsFile;
+  // Bytes after the sixteenth belong to nobody we know of; keep them. A file
+  // too large to be ours is only overwritten at its start.
+  const auto existing = fs.ReadAt(path, 0, 1u << 20);
+  return fs.WriteAll(path, options.Overlay(existing ? *existing : std::string()));
+}
+
+}  // namespace velmora

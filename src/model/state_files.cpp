@@ -1,0 +1,44 @@
+#include "model/state_files.h"
+
+#include <algorithm>
+
+#include "model/text.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+
+ProgramFolders ProgramFolders::FromExecutable(const std::string& exePath) {
+  ProgramFolders f;
+  f.exeFolder = FolderOf(exePath);
+  f.program = WithBackslash(f.exeFolder);
+  f.menus = f.program + "Menus\\";
+  f.icons = f.program + "Icons\\";
+  return f;
+}
+
+bool WriteEmptyHtml(FileSystem& fs, const std::string& path) {
+  return fs.WriteAll(path, kEmptyHtml);
+}
+
+std::string ReadFirstLine(FileSystem& fs, const std::string& path) {
+  // A first line longer than this is not a path anybody wrote.
+  const auto bytes = fs.ReadAt(path, 0, 64 * 1024);
+  if (!bytes) return {};
+  const auto end = bytes->find_first_of("\r\n");
+  return end == std::string::npos ? *bytes : bytes->substr(0, end);
+}
+
+bool WriteHttpIconIni(FileSystem& fs, const std::string& programFolder, const std::string& path) {
+  std::string line = path;
+  std::replace(line.begin(), line.end(), '\0', ' ');
+  const std::string file = programFolder + kHttpIconIni;
+  fs.Delete(file);
+  return fs.WriteAll(file, Trim(line) + "\r\n");
+}
+
+void EnsureFolder(FileSystem& fs, const std::string& folder) {
+  const auto path = WithoutBackslash(folder);
+  if (!fs.Exists(path)) fs.CreateFolder(path);
+}
+
+}  // namespace velmora

@@ -1,0 +1,53 @@
+// What the program needs of the file system, as a small interface so that the
+// start-up, menu-file and state-file logic can run against a recording fake.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // True when a directory listing of `path` finds something (file or folder).
+  virtual bool Exists(const std::string& path) = 0;
+  virtual bool IsFolder(const std::string& path) = 0;
+  virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
+
+  // Up to `count` bytes from `offset`; fewer at the end of the file. nullopt when
+  // the file cannot be opened.
+  virtual std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset,
+                                            std::size_t count) = 0;
+  std::optional<std::string> ReadAll(const std::string& path, std::size_t limit = 64u << 20) {
+    return ReadAt(path, 0, limit);
+  }
+
+  // Replaces the whole file. Either the new content is there afterwards or the
+  // old file is untouched: never a half-written file.
+  virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
+
+  virtual bool Delete(const std::string& path) = 0;
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  virtual bool CreateFolder(const std::string& path) = 0;
+
+  // Names (not paths) of the files in `folder` (ending in "\") whose name matches
+  // `pattern` ("*.mnu", "*.dat", "*"); matching ignores letter case. Order as the
+  // system returns them.
+  virtual std::vector<std::string> ListFiles(const std::string& folder,
+                                             const std::string& pattern) = 0;
+  // Names of the sub-folders of `folder`, without "." and "..".
+  virtual std::vector<std::string> ListFolders(const std::string& folder) = 0;
+
+  // The error of the last failing call: the system's error number and its text.
+  struct Error {
+    long number = 0;
+    std::string description;
+  };
+  virtual Error LastError() const = 0;
+};
+
+}  // namespace velmora

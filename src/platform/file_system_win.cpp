@@ -1,0 +1,188 @@
+#include "platform/file_system_win.h"
+
+#include <windows.h>
+
+#include <limits>
+
+#include "model/text.h"
+
+namespace velmora {
+
+namespace {
+
+struct FileHandle {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  explicit FileHandle(HANDLE handle) : h(handle) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+  bool ok() const { return h != INVALID_HANDLE_VALUE; }
+};
+
+struct FindHandle {
+  HANDLE h;
+  explicit FindHandle(HANDLE handle) : h(handle) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() {
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  }
+};
+
+template <typename Keep>
+std::vector<std::string> List(const std::string& folder, const std::string& pattern, Keep keep) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA((WithBackslash(folder) + pattern).c_str(), &data));
+  if (find.h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != ".." && keep(data)) names.push_back(name);
+  } while (FindNextFileA(find.h, &data));
+  return names;
+}
+
+}  // namespace
+
+std::string SystemErrorText(unsigned long code) {
+  char* text = nullptr;
+  const DWORD n = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string out = n && text ? std::string(text, n) : "Error " + std::to_string(code);
+  if (text) LocalFree(text);
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
+    out.pop_back();
+  return out;
+}
+
+bool Win32FileSystem::Fail() {
+  const DWORD code = GetLastError();
+  error_ = {static_cast<long>(code), SystemErrorText(code)};
+  return false;
+}
+
+bool Win32FileSystem::Exists(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA(path.c_str(), &data));
+  return find.h != INVALID_HANDLE_VALUE;
+}
+
+bool Win32FileSystem::IsFolder(const std::string& path) {
+  const DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::uint64_t> Win32FileSystem::Size(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    Fail();
+    return std::nullopt;
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std::uint64_t offset,
+                                                   std::size_t count) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.ok()) {
+    Fail();
+    return std::nullopt;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.h, &size)) {
+    Fail();
+    return std::nullopt;
+  }
+  const auto total = static_cast<std::uint64_t>(size.QuadPart);
+  if (offset >= total) return std::string();
+  count = static_cast<std::size_t>(std::min<std::uint64_t>(count, total - offset));
+  LARGE_INTEGER pos;
+  pos.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file.h, pos, nullptr, FILE_BEGIN)) {
+    Fail();
+    return std::nullopt;
+  }
+  std::string bytes(count, '\0');
+  std::size_t done = 0;
+  while (done < count) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 24));
+    DWORD got = 0;
+    if (!ReadFile(file.h, bytes.data() + done, chunk, &got, nullptr)) {
+      Fail();
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes) {
+  // Write beside the target, then move over it: a crash or a full disk never
+  // leaves a half-written file behind.
+  const std::string temp = path + ".~vl";
+  {
+    FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return Fail();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+      DWORD put = 0;
+      if (!WriteFile(file.h, bytes.data() + done, chunk, &put, nullptr) || put != chunk) {
+        Fail();
+        CloseHandle(file.h);
+        file.h = INVALID_HANDLE_VALUE;
+        DeleteFileA(temp.c_str());
+        return false;
+      }
+      done += put;
+    }
+    if (!FlushFileBuffers(file.h)) {
+      Fail();
+      CloseHandle(file.h);
+      file.h = INVALID_HANDLE_VALUE;
+      DeleteFileA(temp.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Fail();
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool Win32FileSystem::Delete(const std::string& path) {
+  return DeleteFileA(path.c_str()) ? true : Fail();
+}
+
+bool Win32FileSystem::Rename(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str()) ? true : Fail();
+}
+
+bool Win32FileSystem::CreateFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) ? true : Fail();
+}
+
+std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder,
+                                                    const std::string& pattern) {
+  return List(folder, pattern, [](const WIN32_FIND_DATAA& d) {
+    return !(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  });
+}
+
+std::vector<std::string> Win32FileSystem::ListFolders(const std::string& folder) {
+  return List(folder, "*", [](const WIN32_FIND_DATAA& d) {
+    return (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  });
+}
+
+}  // namespace velmora

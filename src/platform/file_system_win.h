@@ -1,0 +1,31 @@
+// The file system through the Win32 ANSI API.
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace velmora {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  bool Exists(const std::string& path) override;
+  bool IsFolder(const std::string& path) override;
+  std::optional<std::uint64_t> Size(const std::string& path) override;
+  std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset,
+                                    std::size_t count) override;
+  bool WriteAll(const std::string& path, const std::string& bytes) override;
+  bool Delete(const std::string& path) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool CreateFolder(const std::string& path) override;
+  std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
+  std::vector<std::string> ListFolders(const std::string& folder) override;
+  Error LastError() const override { return error_; }
+
+ private:
+  bool Fail();
+  Error error_;
+};
+
+// The system's text for a Win32 error code, without the trailing line end.
+std::string SystemErrorText(unsigned long code);
+
+}  // namespace velmora

@@ -1,0 +1,33 @@
+// ImgIcons: a 16x16 image list whose pictures are addressed by text keys.
+// Keys compare without regard to letter case; adding an existing key fails.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class KeyedImageList {
+ public:
+  KeyedImageList();
+  KeyedImageList(const KeyedImageList&) = delete;
+  KeyedImageList& operator=(const KeyedImageList&) = delete;
+  ~KeyedImageList();
+
+  HIMAGELIST handle() const { return list_; }
+  bool AddIcon(const std::string& key, HICON icon);
+  bool AddBitmap(const std::string& key, HBITMAP color, COLORREF mask);
+  bool Remove(const std::string& key);
+  int IndexOf(const std::string& key) const;  // -1 when absent
+  bool Draw(const std::string& key, HDC dc, int x, int y) const;
+  std::size_t Count() const { return keys_.size(); }
+
+ private:
+  HIMAGELIST list_;
+  std::vector<std::string> keys_;  // keys_[i] names image i
+};
+
+}  // namespace velmora

@@ -1,0 +1,57 @@
+// The shell component (VLShell.dll) as the program's logic sees it: special
+// folders, creating shortcuts and reading a shortcut's target. Each use creates a
+// fresh object through the factory, calls one operation and lets it go.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace velmora {
+
+// An error raised by the component: `number` is 0 on success. For Win32 failures
+// the number is the Win32 error code; for other COM failures the HRESULT as a
+// signed 32-bit number. `description` is the system's text for it.
+struct ShellError {
+  long number = 0;
+  std::string description;
+  explicit operator bool() const { return number != 0; }
+};
+
+// Special folder numbers the program asks for.
+enum : std::int16_t {
+  kFolderDesktop = 0,
+  kFolderPrograms = 2,
+  kFolderStartup = 7,
+  kFolderStartMenu = 11,
+};
+
+struct ShortcutInfo {
+  std::string name;  // the link's file name
+  std::string target;
+  std::string arguments;
+  std::string workingFolder;
+  std::string description;
+  std::string iconLocation;
+};
+
+class ShellComponent {
+ public:
+  virtual ~ShellComponent() = default;
+  // `path` receives the folder's full path without a trailing "\".
+  virtual ShellError GetSpecialFolder(std::uintptr_t window, std::int16_t folder,
+                                      std::string& path) = 0;
+  // Creates or overwrites the shortcut file `link`; an error when it was not made.
+  virtual ShellError CreateShortcut(const std::string& link, const std::string& target,
+                                    const std::string& workingFolder) = 0;
+  virtual ShellError ReadShortcut(const std::string& link, ShortcutInfo& info) = 0;
+};
+
+class ShellComponentFactory {
+ public:
+  virtual ~ShellComponentFactory() = default;
+  // A fresh component, or nullptr with `error` set when it cannot be created.
+  virtual std::unique_ptr<ShellComponent> Create(ShellError& error) = 0;
+};
+
+}  // namespace velmora

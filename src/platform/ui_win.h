@@ -1,0 +1,33 @@
+// Screen units and small user-interface services shared by every window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmora {
+
+// Twips per pixel of the screen, from its logical DPI.
+struct Tpp {
+  double x = 15;
+  double y = 15;
+  static Tpp FromScreen();
+  // The offsets that switch between "small fonts" (15) and "large fonts" (12).
+  bool SmallFontsY() const { return y > 14; }
+  bool SmallFontsX() const { return x > 14; }
+};
+
+int TwipsToPxX(double twips, const Tpp& tpp);
+int TwipsToPxY(double twips, const Tpp& tpp);
+double ScreenWidthTwips(const Tpp& tpp);
+double ScreenHeightTwips(const Tpp& tpp);
+
+// Runs the messages waiting in the queue and returns.
+void DoEvents();
+
+// The dialog font of the desktop; owned by the process, never deleted.
+HFONT UiFont();
+
+std::string WindowTextOf(HWND hwnd);
+
+}  // namespace velmora

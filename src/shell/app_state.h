@@ -1,0 +1,35 @@
+// Values that live for the whole run of the program. One object, owned by the
+// program and handed to the windows that need it, so a test can build a fresh one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/options.h"
+#include "model/state_files.h"
+
+namespace velmora {
+
+struct AppState {
+  Options options;
+  ProgramFolders folders;
+
+  bool StartupDone = false;
+  std::string HttpIconFile;
+
+  std::int16_t ToolbarMovable = 0;
+  std::int16_t AutoHide = 0;
+  std::int16_t Minimized = 0;
+  std::int16_t MenuOpen = 0;
+  std::int16_t SingleButtonCount = 0;
+
+  // Browser detection and the web-address opener.
+  bool UseDde = false;
+  bool UseUrlFile = false;
+  std::string BrowserPath;
+  std::string DdeServer;
+  std::string DdeTopic;
+  bool NetSearchLoaded = false;
+};
+
+}  // namespace velmora

@@ -1,0 +1,120 @@
+#include "shell/app_win.h"
+
+#include <commctrl.h>
+
+#include "model/options.h"
+#include "model/text.h"
+#include "platform/shell_component_win.h"
+#include "shell/frmHelp.h"
+#include "shell/frmMinimize.h"
+#include "shell/frmStartup.h"
+#include "shell/startup.h"
+#include "toolbar/frmToolbar.h"
+
+namespace velmora {
+
+namespace {
+
+std::string ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+App::App(HINSTANCE inst) : tpp(Tpp::FromScreen()), instance(inst) {
+  state.folders = ProgramFolders::FromExecutable(ExecutablePath());
+  shell = std::make_unique<VlShellFactory>(state.folders.program + "VLShell.dll");
+}
+
+App::~App() {
+  // Windows go before the services they use.
+  startup_.reset();
+  help_.reset();
+  toolbar_.reset();
+  minimize_.reset();
+}
+
+frmToolbar& App::Toolbar() {
+  if (!toolbar_) toolbar_ = std::make_unique<frmToolbar>(*this);
+  return *toolbar_;
+}
+
+frmMinimize& App::Minimize() {
+  if (!minimize_) {
+    minimize_ = std::make_unique<frmMinimize>(*this);
+    minimize_->Load();
+  }
+  return *minimize_;
+}
+
+frmHelp& App::Help() {
+  if (!help_) {
+    help_ = std::make_unique<frmHelp>();
+    help_->Load();
+  }
+  return *help_;
+}
+
+void App::SplashProgress() {
+  if (state.options.IsOn(kOptNoSplash) || state.StartupDone) return;
+  if (!startup_) {
+    startup_ = std::make_unique<frmStartup>();
+    startup_->Load(instance, tpp);
+  }
+  startup_->Progress();
+}
+
+void App::ShowHelpTip(const std::string& text) {
+  if (text.empty() && !help_) return;
+  Help().ShowTip(text, tpp);
+}
+
+bool App::Main() {
+  LoadOptions(fs, state);
+  SplashProgress();
+  DoEvents();
+  RunVersionCleanup(fs, state);
+  ChooseHttpIconFile(fs, state);
+
+  frmToolbar& toolbar = Toolbar();
+  dialogs.SetOwner(nullptr);
+  if (!toolbar.Load()) return false;
+  dialogs.SetOwner(toolbar.hwnd());
+
+  frmMinimize& minimize = Minimize();
+  ShowWindow(minimize.hwnd(), SW_HIDE);
+  minimize.TakeToolbarGeometry();
+
+  if (!state.options.IsOn(kOptNoSplash)) startup_.reset();
+  state.StartupDone = true;
+
+  if (!state.options.IsOn(kOptFirstStartDone)) {
+    DoEvents();
+    OfferStartupShortcut(fs, *shell, dialogs, state, reinterpret_cast<std::uintptr_t>(toolbar.hwnd()));
+    DoEvents();
+    // Only open help that is there: asking the help viewer for a missing file
+    // makes it complain, and a first start should not greet with an error.
+    const std::string help = state.folders.program + "velmora.hlp";
+    if (fs.Exists(help)) WinHelpA(toolbar.hwnd(), help.c_str(), HELP_CONTEXT, 1002);
+  }
+  return true;
+}
+
+void App::Shutdown() {
+  if (shuttingDown_) return;
+  shuttingDown_ = true;
+  if (toolbar_) toolbar_->Unload();
+  if (help_) help_->Destroy();
+  if (minimize_) minimize_->Destroy();
+  PostQuitMessage(0);
+}
+
+}  // namespace velmora

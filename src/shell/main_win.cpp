@@ -1,0 +1,40 @@
+// The program's entry: one instance, the start-up sequence, the message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "platform/dialogs.h"
+#include "shell/app_win.h"
+#include "shell/startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace velmora;
+
+  // The mutex lives as long as the process: a second copy finds it.
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, "Velmora.SingleInstance.2.5");
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    MessageBoxA(nullptr, kAlreadyRunningText, kAppTitle, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    return 0;
+  }
+
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES |
+                                           ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+  int code = 0;
+  {
+    App app(instance);
+    if (app.Main()) {
+      MSG msg;
+      while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      code = static_cast<int>(msg.wParam);
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  if (mutex) CloseHandle(mutex);
+  return code;
+}
