@@ -100,7 +100,7 @@ std::vector<std::string> SortedButtonFiles(const std::vector<std::string>& names
                                            std::string_view extension) {
   std::vector<std::string> out;
   for (const auto& name : names)
-    if (name.size() > extension.size() && IEndsWith(name, extension)) out.push_back(ToUpper(name));
+    if (IEndsWith(name, extension)) out.push_back(ToUpper(name));
   // Plain character-code order, as unsigned bytes.
   std::sort(out.begin(), out.end(), [](const std::string& a, const std::string& b) {
     return std::lexicographical_compare(

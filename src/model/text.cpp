@@ -68,10 +68,10 @@ bool IEndsWith(std::string_view text, std::string_view suffix) {
 
 static std::string FormatMinDigits(long value, int digits) {
   char buf[32];
-  if (value < 0)
-    std::snprintf(buf, sizeof buf, "-%0*ld", digits, -value);
-  else
-    std::snprintf(buf, sizeof buf, "%0*ld", digits, value);
+  // Through unsigned arithmetic: the most negative long has no positive twin.
+  const unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value)
+                                            : static_cast<unsigned long>(value);
+  std::snprintf(buf, sizeof buf, "%s%0*lu", value < 0 ? "-" : "", digits, magnitude);
   return buf;
 }
 

@@ -15,12 +15,16 @@ namespace {
 
 constexpr const char* kCleanupTempName = "TTTTTTTT";
 
+// The shortcut's path, or empty when the Startup folder is unknown: a bare
+// "\Velmora.lnk" would name a file at the root of the current drive.
 std::string StartupLinkPath(ShellComponentFactory& shell, std::uintptr_t window) {
   std::string folder(260, ' ');
   ShellError error;
   if (auto component = shell.Create(error))
-    component->GetSpecialFolder(window, kFolderStartup, folder);
-  return TrimRight(folder) + kStartupLinkName;
+    error = component->GetSpecialFolder(window, kFolderStartup, folder);
+  folder = Trim(folder);
+  if (error || folder.empty()) return {};
+  return folder + kStartupLinkName;
 }
 
 std::string ErrorText(long number, const std::string& description) {
@@ -74,7 +78,7 @@ bool CheckShellComponent(ShellComponentFactory& shell, Dialogs& dialogs) {
 void OfferStartupShortcut(FileSystem& fs, ShellComponentFactory& shell, Dialogs& dialogs,
                           AppState& app, std::uintptr_t toolbarWindow) {
   const std::string link = StartupLinkPath(shell, toolbarWindow);
-  if (!fs.Exists(link) &&
+  if ((link.empty() || !fs.Exists(link)) &&
       dialogs.Show(kStartupQuestionText, MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes)
     CreateStartupShortcut(shell, dialogs, link, app.folders.program + kExeName,
                           app.folders.exeFolder);
@@ -108,14 +112,16 @@ void SetStartupShortcut(ShellComponentFactory& shell, Dialogs& dialogs, const Ap
                  MsgIcon::Information);
     return;
   }
-  CreateStartupShortcut(shell, dialogs, TrimRight(folder) + kStartupLinkName,
+  // A blank folder gives an empty link, which the component refuses.
+  folder = Trim(folder);
+  CreateStartupShortcut(shell, dialogs, folder.empty() ? std::string() : folder + kStartupLinkName,
                         app.folders.program + kExeName, app.folders.exeFolder);
 }
 
 void RemoveStartupShortcut(FileSystem& fs, ShellComponentFactory& shell, Dialogs& dialogs,
                            std::uintptr_t window) {
   const std::string link = StartupLinkPath(shell, window);
-  if (!fs.Exists(Trim(link))) {
+  if (link.empty() || !fs.Exists(link)) {
     dialogs.Show(kNotInStartupText, MsgButtons::Ok, MsgIcon::Information);
     return;
   }
