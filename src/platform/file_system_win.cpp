@@ -127,6 +127,13 @@ bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes
   // Write beside the target, then move over it: a crash or a full disk never
   // leaves a half-written file behind.
   const std::string temp = path + ".~vl";
+  // A read-only file stays as it is. Windows refuses to move over one anyway;
+  // saying so first keeps the rule the same everywhere (Wine allows the move).
+  const DWORD attr = GetFileAttributesA(path.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return Fail();
+  }
   {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
