@@ -1,0 +1,110 @@
+#include "platform/dde_client_win.h"
+
+namespace velmora {
+namespace {
+
+// A client-only instance is told of little; nothing here needs an answer.
+HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return nullptr;
+}
+
+class StringHandle {
+ public:
+  StringHandle(DWORD instance, const std::string& text)
+      : instance_(instance),
+        handle_(instance ? DdeCreateStringHandleA(instance, text.c_str(), CP_WINANSI) : nullptr) {}
+  ~StringHandle() {
+    if (handle_) DdeFreeStringHandle(instance_, handle_);
+  }
+  StringHandle(const StringHandle&) = delete;
+  StringHandle& operator=(const StringHandle&) = delete;
+  HSZ get() const { return handle_; }
+
+ private:
+  DWORD instance_;
+  HSZ handle_;
+};
+
+}  // namespace
+
+std::string DdeErrorText(unsigned number) {
+  switch (number) {
+    case DMLERR_NO_ERROR: return "No DDE error";
+    case DMLERR_ADVACKTIMEOUT: return "The DDE server did not answer an advise request in time";
+    case DMLERR_BUSY: return "The DDE server is busy";
+    case DMLERR_DATAACKTIMEOUT: return "The DDE server did not answer a data request in time";
+    case DMLERR_DLL_NOT_INITIALIZED: return "DDE was not initialized for this program";
+    case DMLERR_DLL_USAGE: return "This DDE instance may not carry out that kind of transaction";
+    case DMLERR_EXECACKTIMEOUT: return "The DDE server did not acknowledge the command in time";
+    case DMLERR_INVALIDPARAMETER: return "A DDE call was given an invalid parameter";
+    case DMLERR_LOW_MEMORY: return "The DDE partner has fallen too far behind and memory is low";
+    case DMLERR_MEMORY_ERROR: return "Not enough memory for the DDE operation";
+    case DMLERR_NOTPROCESSED: return "The DDE server did not carry out the transaction";
+    case DMLERR_NO_CONV_ESTABLISHED: return "No DDE conversation could be opened with the application";
+    case DMLERR_POKEACKTIMEOUT: return "The DDE server did not answer a poke in time";
+    case DMLERR_POSTMSG_FAILED: return "A DDE message could not be posted";
+    case DMLERR_REENTRANCY: return "A DDE transaction is already waiting for its answer";
+    case DMLERR_SERVER_DIED: return "The DDE partner ended the conversation";
+    case DMLERR_SYS_ERROR: return "An internal error occurred in the DDE library";
+    case DMLERR_UNADVACKTIMEOUT: return "The DDE server did not answer the end of an advise loop in time";
+    case DMLERR_UNFOUND_QUEUE_ID: return "The DDE transaction is not known";
+    default: return "DDE error number " + std::to_string(number);
+  }
+}
+
+DdeClient::DdeClient() {
+  const UINT result = DdeInitializeA(&instance_, ClientCallback,
+                                     APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0);
+  if (result != DMLERR_NO_ERROR) {
+    instance_ = 0;
+    Fail(result);
+  }
+}
+
+DdeClient::~DdeClient() {
+  Disconnect();
+  if (instance_) DdeUninitialize(instance_);
+}
+
+bool DdeClient::Fail(unsigned number) {
+  if (number == DMLERR_NO_ERROR) number = DMLERR_SYS_ERROR;
+  error_ = {number, DdeErrorText(number)};
+  return false;
+}
+
+bool DdeClient::Connect(const std::string& service, const std::string& topic) {
+  Disconnect();
+  error_ = {};
+  if (!instance_) return Fail(DMLERR_DLL_NOT_INITIALIZED);
+  const StringHandle serviceName(instance_, service);
+  const StringHandle topicName(instance_, topic);
+  if (!serviceName.get() || !topicName.get()) return Fail(DdeGetLastError(instance_));
+  conversation_ = DdeConnect(instance_, serviceName.get(), topicName.get(), nullptr);
+  if (!conversation_) return Fail(DdeGetLastError(instance_));
+  return true;
+}
+
+bool DdeClient::Execute(const std::string& command, DWORD timeoutMs) {
+  error_ = {};
+  if (!instance_) return Fail(DMLERR_DLL_NOT_INITIALIZED);
+  if (!conversation_) return Fail(DMLERR_NO_CONV_ESTABLISHED);
+  // TIMEOUT_ASYNC would turn this into an asynchronous transaction, whose
+  // result is not a success flag.
+  if (timeoutMs == TIMEOUT_ASYNC) --timeoutMs;
+  std::string data = command;  // DDEML takes a non-const pointer
+  DWORD result = 0;
+  // The command travels with its terminating NUL, as servers expect.
+  const HDDEDATA done =
+      DdeClientTransaction(reinterpret_cast<BYTE*>(data.data()), static_cast<DWORD>(data.size() + 1),
+                           conversation_, nullptr, CF_TEXT, XTYP_EXECUTE, timeoutMs, &result);
+  // A synchronous execute returns TRUE rather than a data handle: nothing to free.
+  if (!done) return Fail(DdeGetLastError(instance_));
+  return true;
+}
+
+void DdeClient::Disconnect() {
+  if (conversation_) DdeDisconnect(conversation_);
+  conversation_ = nullptr;
+}
+
+}  // namespace velmora

@@ -1,0 +1,52 @@
+// A DDE client conversation through DDEML: connect to a service and topic,
+// send commands, disconnect. Used for the shell's Find dialog and for browsers
+// that take web addresses by DDE.
+#pragma once
+
+#include <windows.h>
+#include <ddeml.h>
+
+#include <string>
+
+namespace velmora {
+
+// `number` is the DDEML error code (DMLERR_*), 0 when there is none.
+struct DdeError {
+  unsigned number = 0;
+  std::string description;
+  explicit operator bool() const { return number != 0; }
+};
+
+// English text for a DMLERR_* code (DDEML errors have no system message text).
+std::string DdeErrorText(unsigned number);
+
+// One DDEML client instance with at most one conversation at a time. DDEML ties
+// an instance to the thread that made it, and that thread must run a message
+// loop: create, use and destroy it on a window thread.
+class DdeClient {
+ public:
+  DdeClient();
+  ~DdeClient();
+  DdeClient(const DdeClient&) = delete;
+  DdeClient& operator=(const DdeClient&) = delete;
+
+  // Ends any conversation first. False with LastError set when no server
+  // answers for this service and topic.
+  bool Connect(const std::string& service, const std::string& topic);
+  // Sends `command` as ANSI text and waits up to `timeoutMs` for the server's
+  // acknowledgement. False when it is refused, times out or nothing is connected.
+  bool Execute(const std::string& command, DWORD timeoutMs = 5000);
+  void Disconnect();
+
+  bool Connected() const { return conversation_ != nullptr; }
+  DdeError LastError() const { return error_; }
+
+ private:
+  bool Fail(unsigned number);
+
+  DWORD instance_ = 0;
+  HCONV conversation_ = nullptr;
+  DdeError error_;
+};
+
+}  // namespace velmora
