@@ -4,10 +4,13 @@
 
 #include "model/options.h"
 #include "model/text.h"
+#include "netsearch/frmNetSearch.h"
+#include "platform/launch_platform_win.h"
 #include "platform/shell_component_win.h"
 #include "shell/frmHelp.h"
 #include "shell/frmMinimize.h"
 #include "shell/frmStartup.h"
+#include "shell/launcher.h"
 #include "shell/startup.h"
 #include "toolbar/frmToolbar.h"
 
@@ -39,6 +42,7 @@ App::~App() {
   startup_.reset();
   help_.reset();
   toolbar_.reset();
+  netSearch_.reset();
   minimize_.reset();
 }
 
@@ -53,6 +57,37 @@ frmMinimize& App::Minimize() {
     minimize_->Load();
   }
   return *minimize_;
+}
+
+frmNetSearch& App::NetSearch() {
+  if (!netSearch_) netSearch_ = std::make_unique<frmNetSearch>(*this);
+  if (!netSearch_->Loaded()) netSearch_->Load();
+  return *netSearch_;
+}
+
+bool App::NetSearchLoaded() const { return netSearch_ && netSearch_->Loaded(); }
+
+LaunchServices App::Launch() {
+  if (!launchPlatform_)
+    launchPlatform_ = std::make_unique<Win32LaunchPlatform>(
+        [this]() -> DdeClient& { return Minimize().Text1(); },
+        [this] {
+          HWND window = NetSearch().hwnd();
+          ShowWindow(window, SW_SHOWNORMAL);
+          SetForegroundWindow(window);
+          BringWindowToTop(window);
+        });
+  return {state, fs, dialogs, *shell, *launchPlatform_};
+}
+
+void App::RunItem(std::string& command) {
+  LaunchServices services = Launch();
+  velmora::RunItem(services, command);
+}
+
+void App::OpenURL(const std::string& address) {
+  LaunchServices services = Launch();
+  velmora::OpenURL(services, address);
 }
 
 frmHelp& App::Help() {
@@ -112,6 +147,8 @@ void App::Shutdown() {
   if (shuttingDown_) return;
   shuttingDown_ = true;
   if (toolbar_) toolbar_->Unload();
+  // Unloading the Net Search window saves the search history.
+  if (netSearch_) netSearch_->Unload();
   if (help_) help_->Destroy();
   if (minimize_) minimize_->Destroy();
   PostQuitMessage(0);

@@ -12,6 +12,7 @@
 #include "platform/shell_component.h"
 #include "platform/ui_win.h"
 #include "shell/app_state.h"
+#include "shell/open_url.h"
 
 namespace velmora {
 
@@ -19,6 +20,8 @@ class frmHelp;
 class frmMinimize;
 class frmStartup;
 class frmToolbar;
+class frmNetSearch;
+class LaunchPlatform;
 
 class App {
  public:
@@ -41,6 +44,15 @@ class App {
   frmHelp& Help();
   bool ToolbarLoaded() const { return toolbar_ != nullptr; }
 
+  // The Net Search window, loaded (and its engines and history read) on first use.
+  frmNetSearch& NetSearch();
+  bool NetSearchLoaded() const;
+  // Runs an entry's command; a built-in word is replaced by its command line.
+  void RunItem(std::string& command);
+  void OpenURL(const std::string& address);
+  // The services the launcher and the web-address opener act through.
+  LaunchServices Launch();
+
   AppState state;
   Win32FileSystem fs;
   Win32Dialogs dialogs;
@@ -53,6 +65,8 @@ class App {
   std::unique_ptr<frmToolbar> toolbar_;
   std::unique_ptr<frmMinimize> minimize_;
   std::unique_ptr<frmHelp> help_;
+  std::unique_ptr<frmNetSearch> netSearch_;
+  std::unique_ptr<LaunchPlatform> launchPlatform_;
   bool shuttingDown_ = false;
 };
 

@@ -1,0 +1,95 @@
+#include "shell/open_url.h"
+
+#include "model/state_files.h"
+#include "model/text.h"
+#include "netsearch/browser_detection.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
+#include "platform/launch_platform.h"
+#include "shell/app_state.h"
+
+namespace velmora {
+
+std::string OpenUrlDdeCommand(const std::string& address) {
+  return "\"" + address + "\",,-1,0,,,,";
+}
+
+std::string InternetShortcut(const std::string& address) {
+  // A line break inside the address would end the URL line and let the rest
+  // of it become entries of its own (an icon, a working folder, ...), so it
+  // is written escaped, the way a browser reads it back.
+  std::string url;
+  for (char c : address) {
+    if (c == '\r')
+      url += "%0D";
+    else if (c == '\n')
+      url += "%0A";
+    else
+      url += c;
+  }
+  return "[InternetShortcut]\r\nURL=" + url + "\r\n";
+}
+
+std::string BrowserUnreachableMessage() {
+  return std::string(
+             "Unable to communicate with your default browser. This program should work with "
+             "Netscape 4.02 or later and MS Explorer 4.0 or later. If you have one of those in "
+             "your system and installed properly but you still cannot use this program, then "
+             "please check Velmora help file, the topic HTTP Custom Settings. If you need any "
+             "technical support, please send email to ") +
+         kSupportEmail + ".";
+}
+
+namespace {
+
+// The browser did not take the address by DDE: start it with the address, and
+// when its stored path is stale, look the HTML handler up once more.
+void StartBrowser(LaunchServices& s, const std::string& address) {
+  AppState& st = s.state;
+  if (s.platform.ShellOpen(st.BrowserPath, address, "", WindowStyle::Maximized) > 32) return;
+
+  const std::string probe = st.folders.program + kTempHtml;
+  WriteEmptyHtml(s.fs, probe);
+  s.platform.DoEvents();
+  std::string program;
+  const long found = s.platform.FindProgram(probe, program);
+  st.BrowserPath = Trim(program);
+  if (found > 32) {
+    if (s.platform.ShellOpen(st.BrowserPath, address, "", WindowStyle::Maximized) <= 32) {
+      st.UseDde = false;
+      st.UseUrlFile = true;
+    }
+  } else {
+    st.UseDde = false;
+    st.UseUrlFile = true;
+  }
+  s.fs.Delete(probe);
+}
+
+}  // namespace
+
+void OpenURL(LaunchServices& s, const std::string& address) {
+  AppState& st = s.state;
+  if (!st.UseDde && !st.UseUrlFile) GetDefaultBrowser(st, s.fs, s.platform);
+
+  const std::string command = OpenUrlDdeCommand(address);
+  if (st.UseDde) {
+    if (s.platform.DdeConnect(st.DdeServer, st.DdeTopic)) {
+      StartBrowser(s, address);
+    } else {
+      s.platform.DdeExecute(command);
+    }
+    s.platform.DdeClose();
+  }
+
+  if (st.UseUrlFile) {
+    const std::string file = WithBackslash(st.folders.exeFolder) + kTempUrl;
+    s.fs.WriteAll(file, InternetShortcut(address));
+    if (s.platform.ShellOpen(file, "", "", WindowStyle::Normal) <= 32) st.UseUrlFile = false;
+  }
+
+  if (!st.UseDde && !st.UseUrlFile)
+    s.dialogs.Show(BrowserUnreachableMessage(), MsgButtons::Ok, MsgIcon::Critical);
+}
+
+}  // namespace velmora

@@ -1,0 +1,617 @@
+// The launcher, the web-address opener, the browser detection and the Net
+// Search window over the real platform: a prepared "http" association in the
+// registry, a DDE server of the test's own standing in for a running browser,
+// and a stand-in program (vl_fake_browser.exe) that records how it was started.
+#include <windows.h>
+#include <ddeml.h>
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/text.h"
+#include "netsearch/browser_detection.h"
+#include "netsearch/frmNetSearch.h"
+#include "platform/dde_client_win.h"
+#include "platform/file_system_win.h"
+#include "platform/launch_platform_win.h"
+#include "platform/shell_component_win.h"
+#include "shell/app_state.h"
+#include "shell/app_win.h"
+#include "shell/launcher.h"
+
+namespace velmora {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Helpers
+
+std::string ModuleFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return FolderOf(path);
+}
+std::string FakeBrowser() { return ModuleFolder() + "\\vl_fake_browser.exe"; }
+// `program` in double quotes followed by `rest`, as association commands are.
+std::string CommandOf(const std::string& program, const std::string& rest) {
+  std::string line;
+  line.reserve(program.size() + rest.size() + 3);
+  line += '"';
+  line += program;
+  line += "\" ";
+  line += rest;
+  return line;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    // Keep this thread's windows and DDE conversations answering.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return true;
+}
+
+std::string ReadFileText(const std::string& path) {
+  Win32FileSystem fs;
+  return fs.ReadAll(path).value_or("");
+}
+
+// A fresh program folder under the temporary folder, removed at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    path_ = WithBackslash(base) + "vl-launch-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(counter_++);
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~TempFolder() {
+    std::string from = path_ + '\0';
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationA(&op);
+  }
+  const std::string& Path() const { return path_; }  // no trailing "\"
+
+ private:
+  static inline int counter_ = 0;
+  std::string path_;
+};
+
+// Sets values under HKEY_CLASSES_ROOT for one test and puts back what was
+// there: values are restored, keys the test created are removed.
+class ClassesGuard {
+ public:
+  ~ClassesGuard() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (!it->createdTop.empty()) {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, it->createdTop.c_str());
+        continue;
+      }
+      HKEY key;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, it->key.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        continue;
+      if (it->hadValue)
+        RegSetValueExA(key, it->name.c_str(), 0, it->type,
+                       reinterpret_cast<const BYTE*>(it->value.data()),
+                       static_cast<DWORD>(it->value.size()));
+      else
+        RegDeleteValueA(key, it->name.c_str());
+      RegCloseKey(key);
+    }
+  }
+  void Set(const std::string& key, const std::string& value, DWORD type = REG_SZ,
+           const std::string& name = "", bool withNul = true) {
+    Save(key, name);
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &h, nullptr),
+              ERROR_SUCCESS)
+        << key;
+    const std::string data = withNul && (type == REG_SZ || type == REG_EXPAND_SZ) ? value + '\0' : value;
+    RegSetValueExA(h, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+    RegCloseKey(h);
+  }
+  void RemoveValue(const std::string& key, const std::string& name = "") {
+    Save(key, name);
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS) return;
+    RegDeleteValueA(h, name.c_str());
+    RegCloseKey(h);
+  }
+  // The "http" association pointing at the stand-in browser, with or without
+  // DDE information.
+  void HttpAssociation(const std::string& server) {
+    Set("http\\shell\\open\\command", CommandOf(FakeBrowser(), "-nohome \"%1\""));
+    if (server.empty()) {
+      RemoveValue("http\\shell\\open\\ddeexec\\Application");
+      RemoveValue("http\\shell\\open\\ddeexec\\Topic");
+    } else {
+      Set("http\\shell\\open\\ddeexec\\Application", server);
+      Set("http\\shell\\open\\ddeexec\\Topic", "WWW_OpenURL");
+    }
+  }
+
+ private:
+  struct Saved {
+    std::string key, name;
+    std::string createdTop;  // the first key on the path that did not exist
+    bool hadValue = false;
+    DWORD type = 0;
+    std::string value;
+  };
+  void Save(const std::string& key, const std::string& name) {
+    Saved s;
+    s.key = key;
+    s.name = name;
+    std::string prefix;
+    for (std::size_t pos = 0; pos != std::string::npos;) {
+      const auto slash = key.find('\\', pos);
+      prefix = key.substr(0, slash);
+      HKEY h;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, prefix.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) {
+        s.createdTop = prefix;
+        break;
+      }
+      RegCloseKey(h);
+      pos = slash == std::string::npos ? slash : slash + 1;
+    }
+    if (s.createdTop.empty()) {
+      HKEY h;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS) {
+        DWORD size = 0;
+        if (RegQueryValueExA(h, name.c_str(), nullptr, &s.type, nullptr, &size) == ERROR_SUCCESS) {
+          s.value.resize(size);
+          s.hadValue = RegQueryValueExA(h, name.c_str(), nullptr, &s.type,
+                                        reinterpret_cast<BYTE*>(s.value.data()), &size) == ERROR_SUCCESS;
+        }
+        RegCloseKey(h);
+      }
+    }
+    saved_.push_back(std::move(s));
+  }
+  std::vector<Saved> saved_;
+};
+
+// A DDE server on a thread of its own that records every command it gets.
+class BrowserDdeServer {
+ public:
+  BrowserDdeServer(std::string service, std::string topic)
+      : service_(std::move(service)), topic_(std::move(topic)) {
+    current_ = this;
+    ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this] { Run(); });
+    WaitForSingleObject(ready_, 30000);
+  }
+  ~BrowserDdeServer() {
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+    CloseHandle(ready_);
+    current_ = nullptr;
+  }
+  bool Running() const { return running_; }
+  std::vector<std::string> Commands() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return commands_;
+  }
+
+ private:
+  void Run() {
+    threadId_ = GetCurrentThreadId();
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    const UINT init = DdeInitializeA(&instance_, Callback,
+                                     APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_REQUESTS |
+                                         CBF_FAIL_POKES | CBF_SKIP_ALLNOTIFICATIONS, 0);
+    if (init == DMLERR_NO_ERROR) {
+      service = DdeCreateStringHandleA(instance_, service_.c_str(), CP_WINANSI);
+      topic = DdeCreateStringHandleA(instance_, topic_.c_str(), CP_WINANSI);
+      running_ = DdeNameService(instance_, service, nullptr, DNS_REGISTER) != nullptr;
+    }
+    SetEvent(ready_);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    if (init == DMLERR_NO_ERROR) {
+      DdeNameService(instance_, service, nullptr, DNS_UNREGISTER);
+      DdeFreeStringHandle(instance_, service);
+      DdeFreeStringHandle(instance_, topic);
+      DdeUninitialize(instance_);
+    }
+  }
+  static HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ hszTopic, HSZ hszService,
+                                    HDDEDATA data, ULONG_PTR, ULONG_PTR) {
+    BrowserDdeServer* self = current_;
+    if (type == XTYP_CONNECT)
+      return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(
+          DdeCmpStringHandles(hszTopic, self->topic) == 0 &&
+          DdeCmpStringHandles(hszService, self->service) == 0));
+    if (type == XTYP_EXECUTE) {
+      const DWORD size = DdeGetData(data, nullptr, 0, 0);
+      std::string bytes(size, '\0');
+      DdeGetData(data, reinterpret_cast<BYTE*>(bytes.data()), size, 0);
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      self->commands_.push_back(bytes.substr(0, bytes.find('\0')));
+      return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
+    }
+    return nullptr;
+  }
+
+  static inline BrowserDdeServer* current_ = nullptr;
+  std::string service_, topic_;
+  HANDLE ready_ = nullptr;
+  std::thread thread_;
+  DWORD threadId_ = 0;
+  DWORD instance_ = 0;
+  HSZ service = nullptr, topic = nullptr;
+  bool running_ = false;
+  std::mutex mutex_;
+  std::vector<std::string> commands_;
+};
+
+class RecordingDialogs : public Dialogs {
+ public:
+  std::vector<std::string> texts;
+  MsgResult Show(const std::string& text, MsgButtons buttons, MsgIcon, const std::string&) override {
+    texts.push_back(text);
+    return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+  }
+};
+
+// The records vl_fake_browser.exe wrote: each a list of "cwd=" and "arg=" lines.
+std::vector<std::vector<std::string>> MarkerRecords(const std::string& marker) {
+  std::vector<std::vector<std::string>> records(1);
+  const std::string text = ReadFileText(marker);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const auto end = text.find('\n', pos);
+    const std::string line = text.substr(pos, end - pos);
+    pos = end == std::string::npos ? text.size() : end + 1;
+    if (line == "end")
+      records.emplace_back();
+    else
+      records.back().push_back(line);
+  }
+  records.pop_back();
+  return records;
+}
+
+class Launching : public ::testing::Test {
+ protected:
+  Launching()
+      : shell(ModuleFolder() + "\\VLShell.dll"),
+        platform([this]() -> DdeClient& { return dde; }, [this] { ++netSearchShown; }) {
+    state.folders = ProgramFolders::FromExecutable(folder.Path() + "\\Velmora.exe");
+    marker = folder.Path() + "\\marker.txt";
+    SetEnvironmentVariableA("VL_MARKER", marker.c_str());
+  }
+  ~Launching() override { SetEnvironmentVariableA("VL_MARKER", nullptr); }
+
+  std::vector<std::vector<std::string>> WaitForRecords(std::size_t count) {
+    WaitFor([&] { return MarkerRecords(marker).size() >= count; });
+    return MarkerRecords(marker);
+  }
+  void Run(std::string command) { RunItem(services, command); }
+
+  TempFolder folder;
+  std::string marker;
+  AppState state;
+  Win32FileSystem fs;
+  RecordingDialogs dialogs;
+  VlShellFactory shell;
+  DdeClient dde;
+  int netSearchShown = 0;
+  Win32LaunchPlatform platform;
+  LaunchServices services{state, fs, dialogs, shell, platform};
+  ClassesGuard classes;
+};
+
+// ---------------------------------------------------------------------------
+
+TEST_F(Launching, RegistryReadsNeverOverrun) {
+  const std::string key = "VelmoraTestClass\\shell\\open\\command";
+  const auto read = [&](std::string start = "before") {
+    GetKeyValue(platform, key, "", start);
+    return start;
+  };
+  classes.Set(key, "\"C:\\B\\b.exe\" %1");
+  EXPECT_EQ(read(), "\"C:\\B\\b.exe\" %1");
+  classes.Set(key, "no terminator", REG_SZ, "", false);
+  EXPECT_EQ(read(), "no terminator");
+  classes.Set(key, "");
+  EXPECT_EQ(read(), "");
+  classes.Set(key, std::string(1023, 'x'));  // 1024 bytes with its NUL: fits
+  EXPECT_EQ(read().size(), 1023u);
+  classes.Set(key, std::string(5000, 'y'));
+  EXPECT_EQ(read(), "") << "longer than the buffer";
+  classes.Set(key, std::string("\x07\0\0\0", 4), REG_DWORD);
+  EXPECT_EQ(read(), "before") << "not a string";
+  classes.RemoveValue(key);
+  EXPECT_EQ(read(), "") << "missing value";
+  EXPECT_EQ(([&] {
+              std::string r = "before";
+              GetKeyValue(platform, "VelmoraTestClass\\no\\such\\key", "", r);
+              return r;
+            }()),
+            "before");
+}
+
+TEST_F(Launching, RunningBrowserGetsTheAddressByDde) {
+  BrowserDdeServer server("VLTestBrowser", "WWW_OpenURL");
+  ASSERT_TRUE(server.Running());
+  classes.HttpAssociation("VLTestBrowser");
+
+  const std::string address = "http://example.com/find?q=\"quoted\"&x=1";
+  Run(address);
+  EXPECT_EQ(server.Commands(), std::vector<std::string>{"\"" + address + "\",,-1,0,,,,"});
+  EXPECT_TRUE(state.UseDde);
+  EXPECT_EQ(state.BrowserPath, FakeBrowser());
+  EXPECT_EQ(state.DdeServer, "VLTestBrowser");
+  EXPECT_FALSE(dde.Connected()) << "the conversation is closed";
+  EXPECT_TRUE(dialogs.texts.empty());
+  EXPECT_FALSE(fs.Exists(marker)) << "no program was started";
+  EXPECT_FALSE(fs.Exists(folder.Path() + "\\temphtml.htm"));
+}
+
+TEST_F(Launching, BrowserNotRunningIsStartedWithTheAddress) {
+  classes.HttpAssociation("VLTestNobodyHome");
+  OpenURL(services, "http://example.com/a+b");
+  const auto records = WaitForRecords(1);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].back(), "arg=http://example.com/a+b");
+  EXPECT_TRUE(state.UseDde) << "DDE stays the way for the next address";
+  EXPECT_TRUE(dialogs.texts.empty());
+}
+
+TEST_F(Launching, InternetShortcutWay) {
+  classes.Set("http\\shell\\open\\command", "");
+  classes.HttpAssociation("");
+  classes.Set("http\\shell\\open\\command", "");
+  classes.Set(".url", "VelmoraTestUrl");
+  classes.Set("VelmoraTestUrl\\shell\\open\\command", CommandOf(FakeBrowser(), "\"%1\""));
+
+  OpenURL(services, "http://example.com/page");
+  EXPECT_FALSE(state.UseDde);
+  EXPECT_TRUE(state.UseUrlFile);
+  EXPECT_TRUE(IEquals(state.BrowserPath, FakeBrowser())) << state.BrowserPath;
+  const std::string url = folder.Path() + "\\tempurl.url";
+  EXPECT_EQ(ReadFileText(url), "[InternetShortcut]\r\nURL=http://example.com/page\r\n");
+  const auto records = WaitForRecords(1);
+  ASSERT_EQ(records.size(), 1u);
+  ASSERT_FALSE(records[0].empty());
+  EXPECT_TRUE(IEquals(records[0].back(), "arg=" + url)) << records[0].back();
+  EXPECT_TRUE(dialogs.texts.empty());
+}
+
+TEST_F(Launching, NoWayWorksSaysSo) {
+  classes.HttpAssociation("");
+  classes.Set("http\\shell\\open\\command", "");
+  classes.Set(".url", "VelmoraTestNoSuchClass");
+  classes.RemoveValue(".htm");
+  OpenURL(services, "http://example.com/");
+  EXPECT_EQ(dialogs.texts, std::vector<std::string>{BrowserUnreachableMessage()});
+  EXPECT_FALSE(state.UseDde || state.UseUrlFile);
+  EXPECT_FALSE(fs.Exists(folder.Path() + "\\temphtml.htm"));
+}
+
+TEST_F(Launching, CommandLinesShortcutsAndMissingFiles) {
+  // A program with arguments: the shell cannot open it, so it is started as
+  // a command line.
+  const std::string tools = folder.Path() + "\\Tools";
+  CreateDirectoryA(tools.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(FakeBrowser().c_str(), (tools + "\\marker.exe").c_str(), FALSE));
+  Run(tools + "\\marker.exe -x \"two words\"");
+  auto records = WaitForRecords(1);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(std::vector<std::string>(records[0].begin() + 1, records[0].end()),
+            (std::vector<std::string>{"arg=-x", "arg=two words"}));
+
+  // A shortcut starts in its target's folder.
+  const std::string target = folder.Path() + "\\Target";
+  CreateDirectoryA(target.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(FakeBrowser().c_str(), (target + "\\marker.exe").c_str(), FALSE));
+  const std::string link = folder.Path() + "\\Marker.LNK";
+  {
+    ShellError error;
+    auto component = shell.Create(error);
+    ASSERT_TRUE(component) << error.description;
+    ASSERT_FALSE(component->CreateShortcut(link, target + "\\marker.exe", ""));
+  }
+  EXPECT_EQ(GetShortcutFolder(shell, link), target + "\\");
+  Run(link);
+  records = WaitForRecords(2);
+  ASSERT_EQ(records.size(), 2u);
+  ASSERT_FALSE(records[1].empty());
+  EXPECT_TRUE(IEquals(records[1][0], "cwd=" + target)) << records[1][0];
+
+  // A path that is not there.
+  Run(folder.Path() + "\\No Such Folder\\gone.exe");
+  EXPECT_EQ(dialogs.texts, std::vector<std::string>{"File/Device unavailable."});
+
+  // The word goes to the window; with a blank in front it is a path.
+  Run("NetSearch");
+  EXPECT_EQ(netSearchShown, 1);
+}
+
+// ---------------------------------------------------------------------------
+// The program's own object: the Net Search window through RunItem, a search
+// that reaches the browser, and the history written at exit.
+
+// Answers every message box of this process with its default button and
+// remembers the texts, so a stray box fails the test instead of blocking it.
+class BoxWatcher {
+ public:
+  BoxWatcher() : thread_([this] { Run(); }) {}
+  ~BoxWatcher() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::vector<std::string> Texts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
+  }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
+      Sleep(50);
+    }
+  }
+  static BOOL CALLBACK Visit(HWND w, LPARAM self) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(w)) {
+      char text[1024] = {};
+      GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
+      auto* watcher = reinterpret_cast<BoxWatcher*>(self);
+      {
+        std::lock_guard<std::mutex> lock(watcher->mutex_);
+        watcher->texts_.push_back(text);
+      }
+      // Pressed once: the box is gone before the next look.
+      SendMessageA(w, WM_COMMAND, GetDlgItem(w, IDNO) ? IDNO : IDOK, 0);
+    }
+    return TRUE;
+  }
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::string> texts_;
+  std::thread thread_;
+};
+
+TEST(NetSearchWindow, SearchReachesTheBrowserAndHistoryIsSavedAtExit) {
+  TempFolder folder;
+  ClassesGuard classes;
+  BrowserDdeServer server("VLTestBrowser", "WWW_OpenURL");
+  ASSERT_TRUE(server.Running());
+  classes.HttpAssociation("VLTestBrowser");
+  BoxWatcher boxes;
+  Win32FileSystem files;
+  const std::string program = folder.Path() + "\\";
+  files.WriteAll(program + "netsrch.ini",
+                 "; engines\r\nNAME=Test Engine\r\nURL=http://search.example/?q=[words]&n=1\r\n"
+                 "NAME=Broken\r\nURL=http://broken.example/\r\n");
+  files.WriteAll(program + "nsearch.dat", "first\r\nsecond\r\n");
+  files.WriteAll(program + "temphtml.htm", "<HTML> </HTML>\r\n");
+
+  {
+    App app(GetModuleHandleA(nullptr));
+    app.state.folders = ProgramFolders::FromExecutable(program + "Velmora.exe");
+    std::string command = "netsearch";
+    app.RunItem(command);
+    ASSERT_TRUE(app.NetSearchLoaded());
+    EXPECT_TRUE(app.state.NetSearchLoaded);
+    frmNetSearch& form = app.NetSearch();
+    HWND window = form.hwnd();
+    EXPECT_TRUE(IsWindowVisible(window));
+    char caption[64] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Net Search");
+    EXPECT_EQ(SendMessageA(form.cmbEngine(), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(form.cmbText(), CB_GETCOUNT, 0, 0), 2);
+    char newest[64] = {};
+    SendMessageA(form.cmbText(), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(newest));
+    EXPECT_STREQ(newest, "second");
+
+    // The size is fixed.
+    RECT before{};
+    GetWindowRect(window, &before);
+    SetWindowPos(window, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    RECT after{};
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+
+    // Enter in the text box searches.
+    SetWindowTextA(form.cmbText(), " Tom & Jerry's +1 ");
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(form.cmbText(), &info));
+    SendMessageA(info.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitFor([&] { return !server.Commands().empty(); }));
+    EXPECT_EQ(server.Commands()[0],
+              "\"http://search.example/?q=Tom+%26+Jerry%27s+%2B1&n=1\",,-1,0,,,,");
+    EXPECT_TRUE(IsIconic(window)) << "the window minimizes after a search";
+    EXPECT_EQ(SendMessageA(form.cmbText(), CB_GETCOUNT, 0, 0), 3);
+
+    // A template without brackets is reported; Enter in the engine list works too.
+    SendMessageA(form.cmbEngine(), CB_SETCURSEL, 1, 0);
+    SetWindowTextA(form.cmbText(), "cats");
+    SendMessageA(form.cmbEngine(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitFor([&] { return !boxes.Texts().empty(); }));
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{TemplateErrorMessage()});
+    EXPECT_EQ(server.Commands().size(), 1u);
+
+    app.Shutdown();
+    EXPECT_FALSE(app.NetSearchLoaded());
+    EXPECT_FALSE(app.state.NetSearchLoaded);
+    // Shutdown ends the message loop; this thread has none to end.
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  }
+  EXPECT_EQ(ReadFileText(program + "nsearch.dat"), "first\r\nsecond\r\nTom & Jerry's +1\r\ncats\r\n");
+  EXPECT_FALSE(files.Exists(program + "temphtml.htm"));
+}
+
+TEST(ProgramRunItem, CommandLineAndMissingPathThroughTheProgram) {
+  TempFolder folder;
+  BoxWatcher boxes;
+  const std::string marker = folder.Path() + "\\marker.txt";
+  SetEnvironmentVariableA("VL_MARKER", marker.c_str());
+  {
+    App app(GetModuleHandleA(nullptr));
+    app.state.folders = ProgramFolders::FromExecutable(folder.Path() + "\\Velmora.exe");
+    std::string command = CommandOf(FakeBrowser(), "--flag \"a b\"");
+    app.RunItem(command);
+    ASSERT_TRUE(WaitFor([&] { return MarkerRecords(marker).size() == 1; }));
+    const auto record = MarkerRecords(marker)[0];
+    EXPECT_EQ(std::vector<std::string>(record.begin() + 1, record.end()),
+              (std::vector<std::string>{"arg=--flag", "arg=a b"}));
+
+    command = folder.Path() + "\\missing\\nothing.exe";
+    app.RunItem(command);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"File/Device unavailable."});
+  }
+  SetEnvironmentVariableA("VL_MARKER", nullptr);
+}
+
+TEST(NetSearchWindow, MissingEnginesFileIsReportedAndTheWindowStillOpens) {
+  TempFolder folder;
+  BoxWatcher boxes;
+  {
+    App app(GetModuleHandleA(nullptr));
+    app.state.folders = ProgramFolders::FromExecutable(folder.Path() + "\\Velmora.exe");
+    std::string command = "NetSearch";
+    app.RunItem(command);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingEnginesMessage()});
+    EXPECT_TRUE(IsWindowVisible(app.NetSearch().hwnd()));
+    EXPECT_EQ(SendMessageA(app.NetSearch().cmbEngine(), CB_GETCOUNT, 0, 0), 0);
+    app.Shutdown();
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  }
+  Win32FileSystem files;
+  EXPECT_FALSE(files.Exists(folder.Path() + "\\nsearch.dat")) << "no history, no file";
+}
+
+}  // namespace
+}  // namespace velmora
