@@ -23,7 +23,7 @@ enum OptionPos : int {
   kOptTipAmpersandOff = 8,
   kOptNoSplash = 9,
   kOptCutExtension = 10,
-  kOptDoubleClickLaunch = 11,
+  kOptSingleClickLaunch = 11,
   kOptCustomWebIcon = 12,
   kOptNoRightAdjust = 13,
   kOptCleanupDone = 16,

@@ -34,9 +34,9 @@ class FileSystem {
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;
 
-  // Names (not paths) of the files in `folder` (ending in "\") whose name matches
-  // `pattern` ("*.mnu", "*.dat", "*"); matching ignores letter case. Order as the
-  // system returns them.
+  // Names (not paths) of the normal files in `folder` (ending in "\") whose name
+  // matches `pattern` ("*.mnu", "*.dat", "*"); matching ignores letter case;
+  // hidden and system files are left out. Order as the system returns them.
   virtual std::vector<std::string> ListFiles(const std::string& folder,
                                              const std::string& pattern) = 0;
   // Names of the sub-folders of `folder`, without "." and "..".

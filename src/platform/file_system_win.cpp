@@ -181,8 +181,11 @@ bool Win32FileSystem::CreateFolder(const std::string& path) {
 
 std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder,
                                                     const std::string& pattern) {
+  // Normal files only, as a file list shows them: a Desktop's hidden
+  // desktop.ini is nobody's menu entry.
   return List(folder, pattern, [](const WIN32_FIND_DATAA& d) {
-    return !(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    return !(d.dwFileAttributes &
+             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
   });
 }
 

@@ -27,7 +27,8 @@ bool frmStartup::Load(HINSTANCE instance, const Tpp& tpp) {
   WindowArgs args;
   args.className = "VelmoraSplash";
   args.style = WS_POPUP | WS_DLGFRAME;
-  args.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  // Not topmost: a message box during loading must be able to come above it.
+  args.exStyle = WS_EX_TOOLWINDOW;
   args.x = (GetSystemMetrics(SM_CXSCREEN) - outerW) / 2;
   args.y = (GetSystemMetrics(SM_CYSCREEN) - outerH) / 2;
   args.width = outerW;
