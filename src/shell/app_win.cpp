@@ -7,7 +7,10 @@
 #include "netsearch/frmNetSearch.h"
 #include "platform/launch_platform_win.h"
 #include "platform/shell_component_win.h"
+#include "about/frmAbout.h"
+#include "quickmenu/frmQMenu.h"
 #include "shell/frmHelp.h"
+#include "shell/own_menu.h"
 #include "shell/frmMinimize.h"
 #include "shell/frmStartup.h"
 #include "shell/launcher.h"
@@ -43,6 +46,7 @@ App::~App() {
   help_.reset();
   toolbar_.reset();
   netSearch_.reset();
+  about_.reset();
   minimize_.reset();
 }
 
@@ -143,12 +147,64 @@ bool App::Main() {
   return true;
 }
 
+void App::ShowCustomize() {
+  // The Customize page comes with the editor; its entry stays in the menu.
+}
+
+void App::ShowAbout() {
+  if (!about_) about_ = std::make_unique<frmAbout>(instance);
+  about_->ShowAbout();
+}
+
+void App::xMainMenu(int number, frmQMenu& menu) {
+  if (number == 0) return;
+  menu.HideMenu();
+  DoEvents();
+  switch (number) {
+    case kCmdCustomize:
+      ShowCustomize();
+      break;
+    case kCmdAutoHide:
+      state.AutoHide = 1;
+      menu.SetEntryIcon(kCmdAlwaysOnTop, "");
+      menu.SetEntryIcon(kCmdAutoHide, kCheckMarkIcon);
+      break;
+    case kCmdAlwaysOnTop:
+      state.AutoHide = 0;
+      menu.SetEntryIcon(kCmdAutoHide, "");
+      menu.SetEntryIcon(kCmdAlwaysOnTop, kCheckMarkIcon);
+      if (toolbar_ && !IsWindowVisible(toolbar_->hwnd()) && !state.Minimized)
+        ShowWindow(toolbar_->hwnd(), SW_SHOWNA);
+      break;
+    case kCmdHelpTopics: {
+      const std::string help = state.folders.program + "velmora.hlp";
+      if (!fs.Exists(help))
+        dialogs.Show(kHelpNotFoundText, MsgButtons::Ok, MsgIcon::Critical);
+      else if (!WinHelpA(menu.hwnd(), help.c_str(), HELP_CONTENTS, 0))
+        dialogs.Show(kHelpFailedText, MsgButtons::Ok, MsgIcon::Critical);
+      break;
+    }
+    case kCmdAbout:
+      ShowAbout();
+      break;
+    case kCmdMinimize:
+      Minimize().MinimizeProgram();
+      break;
+    case kCmdExit:
+      // Through the message queue: ending the program lets this menu's
+      // window go, and it is still on the call stack here.
+      PostMessageA(Minimize().hwnd(), WM_CLOSE, 0, 0);
+      break;
+  }
+}
+
 void App::Shutdown() {
   if (shuttingDown_) return;
   shuttingDown_ = true;
   if (toolbar_) toolbar_->Unload();
   // Unloading the Net Search window saves the search history.
   if (netSearch_) netSearch_->Unload();
+  if (about_) about_->Destroy();
   if (help_) help_->Destroy();
   if (minimize_) minimize_->Destroy();
   PostQuitMessage(0);

@@ -21,6 +21,8 @@ class frmMinimize;
 class frmStartup;
 class frmToolbar;
 class frmNetSearch;
+class frmAbout;
+class frmQMenu;
 class LaunchPlatform;
 
 class App {
@@ -53,6 +55,11 @@ class App {
   // The services the launcher and the web-address opener act through.
   LaunchServices Launch();
 
+  // The own menu's seven commands, carried out for its quick-menu window.
+  void xMainMenu(int number, frmQMenu& menu);
+  void ShowCustomize();
+  void ShowAbout();
+
   AppState state;
   Win32FileSystem fs;
   Win32Dialogs dialogs;
@@ -66,6 +73,7 @@ class App {
   std::unique_ptr<frmMinimize> minimize_;
   std::unique_ptr<frmHelp> help_;
   std::unique_ptr<frmNetSearch> netSearch_;
+  std::unique_ptr<frmAbout> about_;
   std::unique_ptr<LaunchPlatform> launchPlatform_;
   bool shuttingDown_ = false;
 };

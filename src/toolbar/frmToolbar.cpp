@@ -15,7 +15,9 @@
 #include "resource.h"
 #include "shell/app_win.h"
 #include "shell/frmHelp.h"
+#include "quickmenu/frmQMenu.h"
 #include "shell/frmMinimize.h"
+#include "shell/own_menu.h"
 #include "shell/startup.h"
 
 namespace velmora {
@@ -339,6 +341,7 @@ void frmToolbar::UnloadItems() {
   stripVisible_ = false;
   if (picSingleButton_) ShowWindow(picSingleButton_, SW_HIDE);
   programs_.clear();
+  menus_.clear();
   if (Toolbar1_) {
     while (SendMessageA(Toolbar1_, TB_DELETEBUTTON, 0, 0)) {}
     SendMessageA(Toolbar1_, TB_SETIMAGELIST, 0, 0);
@@ -603,8 +606,36 @@ void frmToolbar::Toolbar1_ButtonClick(int index) {
     SendMessageA(Toolbar1_, TB_SETSTATE, i, MAKELONG(TBSTATE_ENABLED, 0));
 }
 
-void frmToolbar::ShowMenuFor(int) {
-  // Quick menus open here once they exist.
+frmQMenu* frmToolbar::QuickMenu(int index) const {
+  std::string key = "F";
+  key += std::to_string(index);
+  const auto found = menus_.find(key);
+  return found == menus_.end() ? nullptr : found->second.get();
+}
+
+void frmToolbar::ShowMenuFor(int index) {
+  if (index < 1 || index > buttonCount_) return;
+  const Tpp& tpp = app_.tpp;
+  for (auto& [key, menu] : menus_) ShowWindow(menu->hwnd(), SW_HIDE);
+  const double top = Top() + Height() + (tpp.SmallFontsY() ? tpp.y : 0);
+  const double left = Left() + (index - 1) * buttonWidthPx_ * tpp.x;
+
+  std::string key = "F";
+  key += std::to_string(index);
+  auto& menu = menus_[key];
+  if (!menu) {
+    HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    if (index == 1) {
+      std::string folder = app_.state.folders.program;
+      BuildOwnMenu(app_.fs, folder);
+      tags_[0] = folder + kOwnMenuFile;
+    }
+    menu = std::make_unique<frmQMenu>(app_, key);
+    menu->InitQMenu(tags_[static_cast<std::size_t>(index - 1)], left, top);
+    SetCursor(old);
+  }
+  menu->ShowAt(left, top);
+  app_.state.MenuOpen = 1;
 }
 
 LRESULT CALLBACK frmToolbar::Toolbar1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -18,6 +18,7 @@
 namespace velmora {
 
 class App;
+class frmQMenu;
 
 // Per menu button: what record 1 of its file says.
 struct clsProgram {
@@ -46,6 +47,7 @@ class frmToolbar : public Window {
   int ButtonCount() const { return buttonCount_; }
   const std::vector<std::string>& Titles() const { return titles_; }
   const std::vector<std::string>& SingleButtonTexts() const { return singleTexts_; }
+  frmQMenu* QuickMenu(int index) const;
 
   // Window geometry in twips.
   double Left() const;
@@ -90,6 +92,9 @@ class frmToolbar : public Window {
   std::vector<std::string> tags_;
   std::vector<std::string> imageKeys_;
   std::map<std::string, clsProgram> programs_;  // "B" + n
+  // The quick-menu windows opened so far, by "F" + button index; kept hidden
+  // between openings until the next rebuild.
+  std::map<std::string, std::unique_ptr<frmQMenu>> menus_;
 
   std::vector<long> singleLeft_, singleRight_;  // twips inside the strip
   std::vector<std::string> singleTexts_;        // FileExe + NUL + Title

@@ -1,0 +1,371 @@
+#include "quickmenu/frmQMenu.h"
+
+#include <commctrl.h>
+
+#include "model/item_record.h"
+#include "model/text.h"
+#include "platform/image_list_win.h"
+#include "platform/shell_icons_win.h"
+#include "platform/ui_win.h"
+#include "shell/app_win.h"
+#include "shell/frmMinimize.h"
+#include "shell/own_menu.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr const char* kClassName = "VelmoraQuickMenu";
+
+void Line(HDC dc, int colorIndex, int x1, int y1, int x2, int y2) {
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colorIndex));
+  HGDIOBJ old = SelectObject(dc, pen);
+  MoveToEx(dc, x1, y1, nullptr);
+  LineTo(dc, x2, y2);
+  SelectObject(dc, old);
+  DeleteObject(pen);
+}
+
+}  // namespace
+
+frmQMenu::frmQMenu(App& app, std::string tag) : app_(app), tag_(std::move(tag)) {}
+
+frmQMenu::~frmQMenu() {
+  Destroy();
+  FreePageImages();
+}
+
+int frmQMenu::PxX(double twips) const { return TwipsToPxX(twips, app_.tpp); }
+int frmQMenu::PxY(double twips) const { return TwipsToPxY(twips, app_.tpp); }
+
+void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
+  const Tpp& tpp = app_.tpp;
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ oldFont = SelectObject(screen, UiFont());
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen, &tm);
+
+  QMenuMetrics metrics;
+  metrics.tppx = tpp.x;
+  metrics.tppy = tpp.y;
+  metrics.screenWidth = ScreenWidthTwips(tpp);
+  metrics.screenHeight = ScreenHeightTwips(tpp);
+  metrics.windowLeft = leftTw;
+  metrics.windowTop = topTw;
+  metrics.labelHeight = tm.tmHeight * tpp.y;
+  metrics.measureCaption = [screen, &tpp](const std::string& caption) {
+    RECT r{0, 0, 0, 0};
+    DrawTextA(screen, caption.data(), static_cast<int>(caption.size()), &r,
+              DT_SINGLELINE | DT_CALCRECT);
+    return r.right * tpp.x;
+  };
+  layout_ = LayoutQuickMenu(ReadAllRecords(app_.fs, path), metrics);
+  SelectObject(screen, oldFont);
+  ReleaseDC(nullptr, screen);
+  nav_ = std::make_unique<QMenuNav>(layout_);
+
+  WindowArgs args;
+  args.className = kClassName;
+  args.style = WS_POPUP | WS_DLGFRAME;
+  args.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  args.classStyle = CS_DBLCLKS;
+  args.x = PxX(leftTw);
+  args.y = PxY(topTw);
+  args.width = PxX(layout_.width);
+  args.height = PxY(layout_.height);
+  CreateWindowFrom(args);
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  clientW_ = client.right;
+  clientH_ = client.bottom;
+  nav_->SetWindowSize(clientW_ * tpp.x, clientH_ * tpp.y);
+  pageImages_.assign(layout_.pages.size(), nullptr);
+}
+
+void frmQMenu::ShowAt(double leftTw, double topTw) {
+  if (!Loaded()) return;
+  double width = layout_.width;
+  // A single page is measured again each time: its button may have moved.
+  if (!layout_.Paged()) width = QuickMenuWidth(layout_, leftTw, ScreenWidthTwips(app_.tpp));
+  SetWindowPos(hwnd(), HWND_TOPMOST, PxX(leftTw), PxY(topTw), PxX(width), PxY(layout_.height),
+               SWP_SHOWWINDOW);
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  if (client.right != clientW_) {
+    clientW_ = client.right;
+    FreePageImages();
+    pageImages_.assign(layout_.pages.size(), nullptr);
+  }
+  nav_->SetWindowSize(clientW_ * app_.tpp.x, clientH_ * app_.tpp.y);
+  ShowWindow(hwnd(), SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd());
+  SetActiveWindow(hwnd());
+  SetTimer(hwnd(), kTimer1, 100, nullptr);
+}
+
+void frmQMenu::HideMenu() {
+  if (nav_) Apply(nav_->HideMenu());
+}
+
+void frmQMenu::SetEntryIcon(int label, const std::string& icon) {
+  if (label < 1 || label > layout_.EntryCount()) return;
+  layout_.entries[static_cast<std::size_t>(label - 1)].icon = icon;
+  const int page = layout_.Label(label).page;
+  if (page >= 0 && static_cast<std::size_t>(page) < pageImages_.size() && pageImages_[page]) {
+    DeleteObject(pageImages_[page]);
+    pageImages_[page] = nullptr;
+  }
+  if (Loaded()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void frmQMenu::FreePageImages() {
+  for (HBITMAP& image : pageImages_)
+    if (image) DeleteObject(image), image = nullptr;
+}
+
+HBITMAP frmQMenu::PageImage(int page) {
+  if (page < 0 || static_cast<std::size_t>(page) >= pageImages_.size()) return nullptr;
+  if (!pageImages_[page]) {
+    HDC screen = GetDC(hwnd());
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP image = CreateCompatibleBitmap(screen, std::max(clientW_, 1), std::max(clientH_, 1));
+    HGDIOBJ old = SelectObject(mem, image);
+    HCURSOR cursor = page == 0 ? nullptr : SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    PaintPage(mem, page);
+    if (cursor) SetCursor(cursor);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(hwnd(), screen);
+    pageImages_[page] = image;
+  }
+  return pageImages_[page];
+}
+
+void frmQMenu::PaintPage(HDC dc, int page) {
+  RECT all{0, 0, clientW_, clientH_};
+  FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+  const QMenuPage& p = layout_.pages[static_cast<std::size_t>(page)];
+  const int highlightOffset = std::max(1, PxY(layout_.tppy));
+  for (double y : p.separators) {
+    Line(dc, COLOR_BTNSHADOW, 0, PxY(y), clientW_, PxY(y));
+    Line(dc, COLOR_BTNHIGHLIGHT, 0, PxY(y) + highlightOffset, clientW_, PxY(y) + highlightOffset);
+  }
+  if (layout_.arrows) {
+    const int y = PxY(layout_.arrows->lineY);
+    Line(dc, COLOR_BTNSHADOW, 0, y, clientW_, y);
+    Line(dc, COLOR_BTNHIGHLIGHT, 0, y + highlightOffset, clientW_, y + highlightOffset);
+  }
+  if (!p.Empty())
+    for (int label = p.FirstLabel; label <= p.LastLabel; ++label)
+      DrawEntryIcon(dc, layout_.Label(label).icon, label);
+}
+
+void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label) {
+  std::string icon = source;
+  if (!icon.empty() && icon[0] == '\\')
+    icon = WithoutBackslash(app_.state.folders.program) + icon;
+  if (IStartsWith(icon, "http")) icon = app_.state.HttpIconFile;
+  const int x = PxX(IconLeft(layout_)), y = PxY(IconTop(layout_, label));
+  const std::string trimmed = Trim(icon);
+  if (trimmed.empty()) return;  // the icon column stays button face
+  KeyedImageList& images = app_.Minimize().ImgIcons();
+  const std::string lower = ToLower(trimmed);
+  if (lower == "new" || lower == "button") {
+    images.Draw(lower, dc, x, y);
+    return;
+  }
+  const auto marker = lower.find("imgicons");
+  if (marker != std::string::npos) {
+    images.Draw(Trim(trimmed.substr(marker + 8)), dc, x, y);
+    return;
+  }
+  IconHandle file(SmallFileIcon(icon));
+  if (!file || !DrawIconEx(dc, x, y, file.get(), 16, 16, 0, nullptr, DI_NORMAL))
+    images.Draw("qm", dc, x, y);
+}
+
+void frmQMenu::Paint(HDC target) {
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP frame = CreateCompatibleBitmap(target, std::max(clientW_, 1), std::max(clientH_, 1));
+  HGDIOBJ oldBitmap = SelectObject(dc, frame);
+  const QMenuNavState& s = nav_->state();
+
+  if (HBITMAP image = PageImage(s.currentPage)) {
+    HDC src = CreateCompatibleDC(target);
+    HGDIOBJ old = SelectObject(src, image);
+    BitBlt(dc, 0, 0, clientW_, clientH_, src, 0, 0, SRCCOPY);
+    SelectObject(src, old);
+    DeleteDC(src);
+  }
+
+  // The highlight bar lies behind the captions; the icon frame around the icon.
+  if (s.highlighted > 0) {
+    const QMenuBox box = BoxFor(layout_, s.highlighted);
+    RECT bar{PxX(box.barLeft), PxY(box.barTop), clientW_, PxY(box.barTop) + PxY(box.barHeight)};
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_HIGHLIGHT));
+    if (box.framed) {
+      const auto draw = [&](const QMenuBox::Line& l, int color) {
+        Line(dc, color, PxX(l.x1), PxY(l.y1), PxX(l.x2), PxY(l.y2));
+      };
+      draw(box.left, COLOR_BTNHIGHLIGHT);
+      draw(box.top, COLOR_BTNHIGHLIGHT);
+      draw(box.right, COLOR_BTNSHADOW);
+      draw(box.bottom, COLOR_BTNSHADOW);
+    }
+  }
+
+  const QMenuPage& page = layout_.pages[static_cast<std::size_t>(s.currentPage)];
+  HGDIOBJ oldFont = SelectObject(dc, UiFont());
+  SetBkMode(dc, TRANSPARENT);
+  if (!page.Empty()) {
+    for (int label = page.FirstLabel; label <= page.LastLabel; ++label) {
+      const QMenuEntry& e = layout_.Label(label);
+      SetTextColor(dc, GetSysColor(label == s.highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+      RECT r{PxX(layout_.textLeft), PxY(e.top), clientW_, PxY(e.top) + PxY(e.height)};
+      // Captions keep their mnemonic "&", as labels do.
+      DrawTextA(dc, e.caption.data(), static_cast<int>(e.caption.size()), &r,
+                DT_SINGLELINE | DT_LEFT | DT_TOP);
+    }
+  }
+  SelectObject(dc, oldFont);
+
+  if (layout_.arrows) {
+    const QMenuArrowRow& row = *layout_.arrows;
+    KeyedImageList& images = app_.Minimize().ImgIcons();
+    const int top = PxY(row.top), h = PxY(row.height), w = PxX(row.width);
+    for (QMenuArrow a : {QMenuArrow::Up, QMenuArrow::Down}) {
+      const bool enabled = a == QMenuArrow::Up ? s.upEnabled : s.downEnabled;
+      const char* key = a == QMenuArrow::Up ? (enabled ? "up" : "up2") : (enabled ? "down" : "down2");
+      const int left = PxX(row.LeftOf(a));
+      images.Draw(key, dc, left + (w - 16) / 2, top + (h - 16) / 2);
+    }
+    if (s.framedArrow) {
+      const int left = PxX(row.LeftOf(*s.framedArrow));
+      const int light = s.arrowSunken ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT;
+      const int dark = s.arrowSunken ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW;
+      Line(dc, light, left, top, left, top + h);
+      Line(dc, light, left, top, left + w, top);
+      Line(dc, dark, left + w, top, left + w, top + h + 1);
+      Line(dc, dark, left, top + h, left + w, top + h);
+    }
+  }
+
+  BitBlt(target, 0, 0, clientW_, clientH_, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(frame);
+  DeleteDC(dc);
+}
+
+std::optional<QMenuArrow> frmQMenu::EnabledArrowAt(double x, double y) const {
+  const auto arrow = ArrowAt(layout_, x, y);
+  if (!arrow) return std::nullopt;
+  const bool enabled = *arrow == QMenuArrow::Up ? nav_->state().upEnabled : nav_->state().downEnabled;
+  return enabled ? arrow : std::nullopt;
+}
+
+void frmQMenu::OnMouseMove(int x, int y, bool leftHeld) {
+  const double xt = x * app_.tpp.x, yt = y * app_.tpp.y;
+  if (const auto arrow = EnabledArrowAt(xt, yt))
+    Apply(nav_->ArrowMove(*arrow, leftHeld));
+  else if (!pressedArrow_)
+    Apply(nav_->PointerMove(xt, yt));
+}
+
+void frmQMenu::OnButtonDown(int x, int y) {
+  if (const auto arrow = EnabledArrowAt(x * app_.tpp.x, y * app_.tpp.y)) {
+    pressedArrow_ = arrow;
+    SetCapture(hwnd());
+    Apply(nav_->ArrowPress(*arrow));
+  }
+}
+
+void frmQMenu::OnButtonUp(bool left, int x, int y) {
+  const double xt = x * app_.tpp.x, yt = y * app_.tpp.y;
+  if (pressedArrow_) {
+    const QMenuArrow arrow = *pressedArrow_;
+    pressedArrow_.reset();
+    if (GetCapture() == hwnd()) ReleaseCapture();
+    const auto under = ArrowAt(layout_, xt, yt);
+    Apply(nav_->ArrowRelease(arrow, left, under && *under == arrow));
+    return;
+  }
+  Apply(nav_->ButtonRelease(left, xt, yt));
+}
+
+void frmQMenu::Apply(const QMenuEffects& fx) {
+  if (fx.hideMenu) {
+    KillTimer(hwnd(), kTimer1);
+    ShowWindow(hwnd(), SW_HIDE);
+    app_.state.MenuOpen = 0;
+  }
+  if (fx.hideWindow) ShowWindow(hwnd(), SW_HIDE);
+  if (fx.pageChanged || fx.highlightChanged || fx.arrowsChanged || fx.arrowFrameChanged)
+    InvalidateRect(hwnd(), nullptr, FALSE);
+  if (!fx.run) return;
+  // What runs may end the program or rebuild the toolbar, which lets this
+  // window go: nothing of it is touched afterwards.
+  const QMenuRun run = *fx.run;
+  const bool own = IEquals(Trim(tag_), kOwnMenuTag);
+  App& app = app_;
+  DoEvents();
+  if (own) {
+    app.xMainMenu(run.label, *this);
+  } else if (run.command.empty()) {
+    app.dialogs.Show(kEmptyCommandText, MsgButtons::Ok, MsgIcon::Information);
+  } else {
+    std::string command = run.command;
+    app.RunItem(command);
+  }
+}
+
+LRESULT frmQMenu::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  const auto x = [lp] { return static_cast<short>(LOWORD(lp)); };
+  const auto y = [lp] { return static_cast<short>(HIWORD(lp)); };
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd(), &ps);
+      Paint(dc);
+      EndPaint(hwnd(), &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      Paint(reinterpret_cast<HDC>(wp));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEMOVE:
+      OnMouseMove(x(), y(), (wp & MK_LBUTTON) != 0);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      OnButtonDown(x(), y());
+      return 0;
+    case WM_LBUTTONUP:
+      OnButtonUp(true, x(), y());
+      return 0;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      OnButtonUp(false, x(), y());
+      return 0;
+    case WM_KEYDOWN:
+      Apply(nav_->KeyDown(static_cast<int>(wp)));
+      return 0;
+    case WM_CHAR:
+      Apply(nav_->KeyPress(static_cast<int>(wp & 0xFF)));
+      return 0;
+    case WM_TIMER:
+      if (wp == kTimer1) {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        Apply(nav_->TimerTick(GetActiveWindow() == hwnd(), WindowFromPoint(cursor) == hwnd()));
+      }
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_ACTIVATE;
+  }
+  return Window::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace velmora

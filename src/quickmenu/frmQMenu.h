@@ -1,0 +1,64 @@
+// The quick menu: a self-drawn pop-up under a toolbar button. The layout and
+// the navigation rules are plain logic; this window reads the menu file once,
+// paints what they say and feeds them the mouse, the keyboard and its poll.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window_win.h"
+#include "quickmenu/qmenu_layout.h"
+#include "quickmenu/qmenu_nav.h"
+
+namespace velmora {
+
+class App;
+
+class frmQMenu : public Window {
+ public:
+  frmQMenu(App& app, std::string tag);
+  ~frmQMenu() override;
+
+  const std::string& Tag() const { return tag_; }
+
+  // Creates the window at (left, top) in twips, reads `path` and lays out
+  // every page. A missing or unreadable file gives a menu without entries.
+  void InitQMenu(const std::string& path, double leftTw, double topTw);
+  // Places the window under its button again, shows it topmost and active and
+  // starts its poll.
+  void ShowAt(double leftTw, double topTw);
+  void HideMenu();
+
+  // The own menu's check mark: the icon source of an entry changes in place.
+  void SetEntryIcon(int label, const std::string& icon);
+
+  const QMenuLayout& Layout() const { return layout_; }
+  const QMenuNavState& NavState() const { return nav_->state(); }
+  int CurrentPage() const { return nav_->state().currentPage; }
+
+ private:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Apply(const QMenuEffects& fx);
+  void Paint(HDC dc);
+  HBITMAP PageImage(int page);  // painted on first use, kept until the window goes
+  void PaintPage(HDC dc, int page);
+  void DrawEntryIcon(HDC dc, const std::string& source, int label);
+  void FreePageImages();
+  void OnMouseMove(int x, int y, bool leftHeld);
+  void OnButtonDown(int x, int y);
+  void OnButtonUp(bool left, int x, int y);
+  std::optional<QMenuArrow> EnabledArrowAt(double x, double y) const;
+  int PxX(double twips) const;
+  int PxY(double twips) const;
+
+  App& app_;
+  std::string tag_;
+  QMenuLayout layout_;
+  std::unique_ptr<QMenuNav> nav_;
+  std::vector<HBITMAP> pageImages_;
+  std::optional<QMenuArrow> pressedArrow_;
+  int clientW_ = 0, clientH_ = 0;
+};
+
+}  // namespace velmora
