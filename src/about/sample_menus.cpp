@@ -68,13 +68,6 @@ SampleFolder ListFolder(FileSystem& fs, const std::string& path) {
 
 }  // namespace
 
-void SortLikeListBox(std::vector<std::string>& names) {
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const auto la = ToLower(a), lb = ToLower(b);
-    return la != lb ? la < lb : a < b;
-  });
-}
-
 SamplePlan PlanSampleMenus(const SampleListings& in) {
   SamplePlan plan;
   const std::string& icons = in.iconsFolder;

@@ -57,9 +57,6 @@ struct SamplePlan {
 // present and skip names that are taken, so an existing file is never replaced.
 SamplePlan PlanSampleMenus(const SampleListings& listings);
 
-// The order of a sorted list box: letter case ignored.
-void SortLikeListBox(std::vector<std::string>& names);
-
 // Gathers the listings, writes the planned files and shows the error message
 // when anything fails; files written before the failure stay.
 void IncludeCommonFiles(FileSystem& fs, ShellComponentFactory& shell, Dialogs& dialogs,

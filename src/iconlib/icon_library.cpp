@@ -35,12 +35,6 @@ std::int32_t LittleEndian32(std::string_view bytes) {
   return static_cast<std::int32_t>(v);
 }
 
-// Case ignored as a sorted list box does; equal names keep a fixed order.
-bool ListBoxLess(const std::string& a, const std::string& b) {
-  const auto la = ToLower(a), lb = ToLower(b);
-  return la != lb ? la < lb : a < b;
-}
-
 }  // namespace
 
 bool IsSafeEntryName(std::string_view name) {
@@ -115,7 +109,7 @@ std::vector<IconCategory> ReadCategories(FileSystem& fs, std::string_view iconsF
   // A listing also matches short 8.3 aliases ("abc.inix" as ABC~1.INI).
   for (auto& name : fs.ListFiles(icons, "*.ini"))
     if (name.size() > 4 && IEndsWith(name, ".ini")) files.push_back(std::move(name));
-  std::sort(files.begin(), files.end(), ListBoxLess);
+  SortLikeListBox(files);
 
   std::vector<IconCategory> out;
   for (auto& file : files) {

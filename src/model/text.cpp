@@ -75,6 +75,13 @@ static std::string FormatMinDigits(long value, int digits) {
   return buf;
 }
 
+void SortLikeListBox(std::vector<std::string>& names) {
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const auto la = ToLower(a), lb = ToLower(b);
+    return la != lb ? la < lb : a < b;
+  });
+}
+
 std::string FormatMin3(long value) { return FormatMinDigits(value, 3); }
 std::string FormatMin2(long value) { return FormatMinDigits(value, 2); }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -22,6 +23,10 @@ std::string ToLower(std::string_view text);
 bool IEquals(std::string_view a, std::string_view b);
 bool IStartsWith(std::string_view text, std::string_view prefix);
 bool IEndsWith(std::string_view text, std::string_view suffix);
+
+// The order of a sorted list box: letter case ignored; names equal but for
+// case keep a fixed order.
+void SortLikeListBox(std::vector<std::string>& names);
 
 // Number patterns: "0##" pads to at least three digits, "#00" to at least two.
 std::string FormatMin3(long value);

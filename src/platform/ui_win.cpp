@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/gdi_counter.h"
+
 namespace velmora {
 
 Tpp Tpp::FromScreen() {
@@ -49,6 +51,15 @@ std::string WindowTextOf(HWND hwnd) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
   text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
+}
+
+void DrawLine(HDC dc, int colorIndex, int x1, int y1, int x2, int y2) {
+  HPEN pen = Count(Counted::Pen, CreatePen(PS_SOLID, 1, GetSysColor(colorIndex)));
+  HGDIOBJ old = SelectObject(dc, pen);
+  MoveToEx(dc, x1, y1, nullptr);
+  LineTo(dc, x2, y2);
+  SelectObject(dc, old);
+  DeleteObject(Uncount(Counted::Pen, pen));
 }
 
 }  // namespace velmora

@@ -30,4 +30,7 @@ HFONT UiFont();
 
 std::string WindowTextOf(HWND hwnd);
 
+// A one-pixel line in a system colour (a COLOR_* index).
+void DrawLine(HDC dc, int colorIndex, int x1, int y1, int x2, int y2);
+
 }  // namespace velmora

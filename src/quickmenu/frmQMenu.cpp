@@ -4,6 +4,7 @@
 
 #include "model/item_record.h"
 #include "model/text.h"
+#include "platform/gdi_counter.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icons_win.h"
 #include "platform/ui_win.h"
@@ -18,14 +19,6 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 constexpr const char* kClassName = "VelmoraQuickMenu";
 
-void Line(HDC dc, int colorIndex, int x1, int y1, int x2, int y2) {
-  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colorIndex));
-  HGDIOBJ old = SelectObject(dc, pen);
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
-  SelectObject(dc, old);
-  DeleteObject(pen);
-}
 
 }  // namespace
 
@@ -41,7 +34,7 @@ int frmQMenu::PxY(double twips) const { return TwipsToPxY(twips, app_.tpp); }
 
 void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
   const Tpp& tpp = app_.tpp;
-  HDC screen = GetDC(nullptr);
+  HDC screen = Count(Counted::Dc, GetDC(nullptr));
   HGDIOBJ oldFont = SelectObject(screen, UiFont());
   TEXTMETRICA tm{};
   GetTextMetricsA(screen, &tm);
@@ -62,7 +55,7 @@ void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
   };
   layout_ = LayoutQuickMenu(ReadAllRecords(app_.fs, path), metrics);
   SelectObject(screen, oldFont);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(nullptr, Uncount(Counted::Dc, screen));
   nav_ = std::make_unique<QMenuNav>(layout_);
 
   WindowArgs args;
@@ -113,7 +106,7 @@ void frmQMenu::SetEntryIcon(int label, const std::string& icon) {
   layout_.entries[static_cast<std::size_t>(label - 1)].icon = icon;
   const int page = layout_.Label(label).page;
   if (page >= 0 && static_cast<std::size_t>(page) < pageImages_.size() && pageImages_[page]) {
-    DeleteObject(pageImages_[page]);
+    DeleteObject(Uncount(Counted::Bitmap, pageImages_[page]));
     pageImages_[page] = nullptr;
   }
   if (Loaded()) InvalidateRect(hwnd(), nullptr, FALSE);
@@ -121,22 +114,22 @@ void frmQMenu::SetEntryIcon(int label, const std::string& icon) {
 
 void frmQMenu::FreePageImages() {
   for (HBITMAP& image : pageImages_)
-    if (image) DeleteObject(image), image = nullptr;
+    if (image) DeleteObject(Uncount(Counted::Bitmap, image)), image = nullptr;
 }
 
 HBITMAP frmQMenu::PageImage(int page) {
   if (page < 0 || static_cast<std::size_t>(page) >= pageImages_.size()) return nullptr;
   if (!pageImages_[page]) {
-    HDC screen = GetDC(hwnd());
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP image = CreateCompatibleBitmap(screen, std::max(clientW_, 1), std::max(clientH_, 1));
+    HDC screen = Count(Counted::Dc, GetDC(hwnd()));
+    HDC mem = Count(Counted::Dc, CreateCompatibleDC(screen));
+    HBITMAP image = Count(Counted::Bitmap, CreateCompatibleBitmap(screen, std::max(clientW_, 1), std::max(clientH_, 1)));
     HGDIOBJ old = SelectObject(mem, image);
     HCURSOR cursor = page == 0 ? nullptr : SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     PaintPage(mem, page);
     if (cursor) SetCursor(cursor);
     SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(hwnd(), screen);
+    DeleteDC(Uncount(Counted::Dc, mem));
+    ReleaseDC(hwnd(), Uncount(Counted::Dc, screen));
     pageImages_[page] = image;
   }
   return pageImages_[page];
@@ -148,13 +141,13 @@ void frmQMenu::PaintPage(HDC dc, int page) {
   const QMenuPage& p = layout_.pages[static_cast<std::size_t>(page)];
   const int highlightOffset = std::max(1, PxY(layout_.tppy));
   for (double y : p.separators) {
-    Line(dc, COLOR_BTNSHADOW, 0, PxY(y), clientW_, PxY(y));
-    Line(dc, COLOR_BTNHIGHLIGHT, 0, PxY(y) + highlightOffset, clientW_, PxY(y) + highlightOffset);
+    DrawLine(dc, COLOR_BTNSHADOW, 0, PxY(y), clientW_, PxY(y));
+    DrawLine(dc, COLOR_BTNHIGHLIGHT, 0, PxY(y) + highlightOffset, clientW_, PxY(y) + highlightOffset);
   }
   if (layout_.arrows) {
     const int y = PxY(layout_.arrows->lineY);
-    Line(dc, COLOR_BTNSHADOW, 0, y, clientW_, y);
-    Line(dc, COLOR_BTNHIGHLIGHT, 0, y + highlightOffset, clientW_, y + highlightOffset);
+    DrawLine(dc, COLOR_BTNSHADOW, 0, y, clientW_, y);
+    DrawLine(dc, COLOR_BTNHIGHLIGHT, 0, y + highlightOffset, clientW_, y + highlightOffset);
   }
   if (!p.Empty())
     for (int label = p.FirstLabel; label <= p.LastLabel; ++label)
@@ -186,17 +179,17 @@ void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label) {
 }
 
 void frmQMenu::Paint(HDC target) {
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP frame = CreateCompatibleBitmap(target, std::max(clientW_, 1), std::max(clientH_, 1));
+  HDC dc = Count(Counted::Dc, CreateCompatibleDC(target));
+  HBITMAP frame = Count(Counted::Bitmap, CreateCompatibleBitmap(target, std::max(clientW_, 1), std::max(clientH_, 1)));
   HGDIOBJ oldBitmap = SelectObject(dc, frame);
   const QMenuNavState& s = nav_->state();
 
   if (HBITMAP image = PageImage(s.currentPage)) {
-    HDC src = CreateCompatibleDC(target);
+    HDC src = Count(Counted::Dc, CreateCompatibleDC(target));
     HGDIOBJ old = SelectObject(src, image);
     BitBlt(dc, 0, 0, clientW_, clientH_, src, 0, 0, SRCCOPY);
     SelectObject(src, old);
-    DeleteDC(src);
+    DeleteDC(Uncount(Counted::Dc, src));
   }
 
   // The highlight bar lies behind the captions; the icon frame around the icon.
@@ -206,7 +199,7 @@ void frmQMenu::Paint(HDC target) {
     FillRect(dc, &bar, GetSysColorBrush(COLOR_HIGHLIGHT));
     if (box.framed) {
       const auto draw = [&](const QMenuBox::Line& l, int color) {
-        Line(dc, color, PxX(l.x1), PxY(l.y1), PxX(l.x2), PxY(l.y2));
+        DrawLine(dc, color, PxX(l.x1), PxY(l.y1), PxX(l.x2), PxY(l.y2));
       };
       draw(box.left, COLOR_BTNHIGHLIGHT);
       draw(box.top, COLOR_BTNHIGHLIGHT);
@@ -244,17 +237,17 @@ void frmQMenu::Paint(HDC target) {
       const int left = PxX(row.LeftOf(*s.framedArrow));
       const int light = s.arrowSunken ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT;
       const int dark = s.arrowSunken ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW;
-      Line(dc, light, left, top, left, top + h);
-      Line(dc, light, left, top, left + w, top);
-      Line(dc, dark, left + w, top, left + w, top + h + 1);
-      Line(dc, dark, left, top + h, left + w, top + h);
+      DrawLine(dc, light, left, top, left, top + h);
+      DrawLine(dc, light, left, top, left + w, top);
+      DrawLine(dc, dark, left + w, top, left + w, top + h + 1);
+      DrawLine(dc, dark, left, top + h, left + w, top + h);
     }
   }
 
   BitBlt(target, 0, 0, clientW_, clientH_, dc, 0, 0, SRCCOPY);
   SelectObject(dc, oldBitmap);
-  DeleteObject(frame);
-  DeleteDC(dc);
+  DeleteObject(Uncount(Counted::Bitmap, frame));
+  DeleteDC(Uncount(Counted::Dc, dc));
 }
 
 std::optional<QMenuArrow> frmQMenu::EnabledArrowAt(double x, double y) const {

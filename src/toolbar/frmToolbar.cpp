@@ -11,6 +11,7 @@
 #include "model/options.h"
 #include "model/state_files.h"
 #include "model/text.h"
+#include "platform/gdi_counter.h"
 #include "platform/ui_win.h"
 #include "resource.h"
 #include "shell/app_win.h"
@@ -42,14 +43,6 @@ constexpr const char* kNoIconLibraryText =
     "Icon Library cannot be found in your system. You need to reinstall the program to fix "
     "this error.";
 
-void DrawLine(HDC dc, int colorIndex, int x1, int y1, int x2, int y2) {
-  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colorIndex));
-  HGDIOBJ old = SelectObject(dc, pen);
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
-  SelectObject(dc, old);
-  DeleteObject(pen);
-}
 
 }  // namespace
 
@@ -158,7 +151,7 @@ HICON frmToolbar::ButtonIcon(std::string icon) const {
   auto& images = app_.Minimize().ImgIcons();
   const auto builtIn = [&](const char* key) {
     const int i = images.IndexOf(key);
-    return i < 0 ? nullptr : ImageList_GetIcon(images.handle(), i, ILD_TRANSPARENT);
+    return i < 0 ? nullptr : Count(Counted::Icon, ImageList_GetIcon(images.handle(), i, ILD_TRANSPARENT));
   };
   icon = ResolveIconPath(icon);
   const std::string lower = ToLower(Trim(icon));
@@ -173,7 +166,7 @@ void frmToolbar::AddToolbarButton(const std::string& key, const std::string& tag
   auto& images = app_.Minimize().ImgIcons();
   images.Remove(key);
   images.AddIcon(key, icon);
-  if (icon) DestroyIcon(icon);
+  if (icon) DestroyIcon(Uncount(Counted::Icon, icon));
   imageKeys_.push_back(key);
 
   TBBUTTON button{};
@@ -217,8 +210,8 @@ void frmToolbar::LoadToolbar() {
   // 4-5: the program's own button.
   auto& images = app_.Minimize().ImgIcons();
   SendMessageA(Toolbar1_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.handle()));
-  HICON own = static_cast<HICON>(LoadImageA(app_.instance, MAKEINTRESOURCEA(IDI_VELMORA),
-                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  HICON own = Count(Counted::Icon, static_cast<HICON>(LoadImageA(app_.instance, MAKEINTRESOURCEA(IDI_VELMORA),
+                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
   AddToolbarButton("QMENU", "QMENU", own);
   titles_.assign(1, kAppTitle);
 
@@ -319,12 +312,12 @@ void frmToolbar::DrawSingleButton(const std::string& icon, const std::string& te
   const std::string lower = ToLower(Trim(icon));
   HICON picture = nullptr;
   if (lower.empty()) {
-    picture = ImageList_GetIcon(images.handle(), images.IndexOf("qm"), ILD_TRANSPARENT);
+    picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("qm"), ILD_TRANSPARENT));
   } else if (lower == "button") {
-    picture = ImageList_GetIcon(images.handle(), images.IndexOf("button"), ILD_TRANSPARENT);
+    picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("button"), ILD_TRANSPARENT));
   } else {
     picture = SmallFileIcon(ResolveIconPath(icon));
-    if (!picture) picture = ImageList_GetIcon(images.handle(), images.IndexOf("qm"), ILD_TRANSPARENT);
+    if (!picture) picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("qm"), ILD_TRANSPARENT));
   }
   singleIcons_.emplace_back(picture);
 }
@@ -761,6 +754,14 @@ LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       app_.Shutdown();
       return 0;
+  }
+  // Asked by the resource benchmark: the live object counts, and a rebuild as
+  // a change of screen width would cause.
+  if (msg == ResourceCountsMessage()) return ResourceCountsReply(wp);
+  static const UINT rebuild = RegisterWindowMessageA("Velmora.Rebuild");
+  if (msg == rebuild) {
+    InitNewButtons();
+    return 0;
   }
   return Window::HandleMessage(msg, wp, lp);
 }
