@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Builds the 32-bit program and runs the whole-program benchmarks under Wine.
+# Builds the 32-bit program and runs the whole-program benchmarks under Wine:
+# start-up, menu opening, and resources (object counts and memory over use).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target stage startup_bench minimal_window
+cmake --build --preset win32 -j "$(nproc)" --target stage startup_bench minimal_window menu_bench minimal_popup resource_bench
 . scripts/wine-env.sh
 velmora_wine_setup
 b=build/win32
 wine "$b/tests/bench/startup_bench.exe" "$(winepath -w "$b/stage")" "$(winepath -w "$b/tests/bench/minimal_window.exe")" "${RUNS:-9}"
+echo
+wine "$b/tests/bench/menu_bench.exe" "$(winepath -w "$b/stage")" "$(winepath -w "$b/tests/bench/minimal_popup.exe")" "${RUNS:-9}"
+echo
+wine "$b/tests/bench/resource_bench.exe" "$(winepath -w "$b/stage")" "${CYCLES:-500}" "${REBUILDS:-50}"

@@ -1,14 +1,15 @@
 #include "platform/image_list_win.h"
 
 #include "model/text.h"
+#include "platform/gdi_counter.h"
 
 namespace velmora {
 
 KeyedImageList::KeyedImageList()
-    : list_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16)) {}
+    : list_(velmora::Count(Counted::ImageList, ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16))) {}
 
 KeyedImageList::~KeyedImageList() {
-  if (list_) ImageList_Destroy(list_);
+  if (list_) ImageList_Destroy(velmora::Uncount(Counted::ImageList, list_));
 }
 
 int KeyedImageList::IndexOf(const std::string& key) const {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/gdi_counter.h"
+
 namespace velmora {
 
 // The file's small system icon, or nullptr when the shell has none for it (the
@@ -29,7 +31,7 @@ class IconHandle {
   IconHandle& operator=(const IconHandle&) = delete;
   ~IconHandle() { reset(); }
   void reset() {
-    if (icon_) DestroyIcon(icon_);
+    if (icon_) DestroyIcon(Uncount(Counted::Icon, icon_));
     icon_ = nullptr;
   }
   HICON get() const { return icon_; }
