@@ -33,8 +33,11 @@ velmora_wine_setup() {
   # A crash must fail the test, not wait on a dialog.
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
-  # Keep one wineserver alive for the whole run so each test starts quickly.
+  # Keep one wineserver alive for the whole run so each test starts quickly,
+  # and bring Wine's own services up now: started later by a test, they would
+  # inherit CTest's output pipe and keep it open after the test ends.
   wineserver -p >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   trap velmora_wine_teardown EXIT
 }
 

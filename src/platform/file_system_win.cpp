@@ -159,12 +159,18 @@ bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes
       return false;
     }
   }
-  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    Fail();
-    DeleteFileA(temp.c_str());
-    return false;
+  // Someone reading the file for a moment (a virus scanner, a backup tool)
+  // blocks the replacement; a few short retries ride that out.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    const DWORD code = GetLastError();
+    if (attempt >= 10 || (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION)) break;
+    Sleep(20);
   }
-  return true;
+  Fail();
+  DeleteFileA(temp.c_str());
+  return false;
 }
 
 bool Win32FileSystem::Delete(const std::string& path) {
