@@ -18,7 +18,7 @@ echo "== test native"
 ctest --preset native -j "$jobs"
 
 . scripts/wine-env.sh
-velmora_wine_setup
+VELMORA_WINDOW_MANAGER=none velmora_wine_setup
 for preset in win32 win64; do
   echo "== test $preset"
   ctest --preset "$preset"

@@ -25,6 +25,8 @@ void frmHelp::ShowTip(const std::string& text, const Tpp& tpp) {
   ShowWindow(hwnd(), SW_HIDE);
   DoEvents();
   label1_ = " " + text + " ";
+  // The caption is never shown (no title bar); it lets tools read the tip.
+  SetWindowTextA(hwnd(), text.c_str());
 
   SIZE extent{};
   if (HDC dc = GetDC(hwnd())) {

@@ -356,8 +356,8 @@ void frmToolbar::InitNewButtons() {
   minimize.TakeToolbarGeometry();
 }
 
-void frmToolbar::SaveToolbarPos() {
-  app_.fs.WriteAll(app_.state.folders.program + kToolbarPosFile, EncodeToolbarPos(Left()));
+bool frmToolbar::SaveToolbarPos() {
+  return app_.fs.WriteAll(app_.state.folders.program + kToolbarPosFile, EncodeToolbarPos(Left()));
 }
 
 void frmToolbar::Unload() {
@@ -403,10 +403,8 @@ void frmToolbar::Timer1_Timer() {
     SetWindowPos(hwnd(), nullptr, r.left, TwipsToPxY(savedTop_, tpp), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  if (Left() != savedLeft_) {
-    savedLeft_ = Left();
-    SaveToolbarPos();
-  }
+  // A failed save (the file held open elsewhere) is tried again next time.
+  if (Left() != savedLeft_ && SaveToolbarPos()) savedLeft_ = Left();
   if (state.SingleButtonCount > 0 && under == picSingleButton_) return;
   if (under != cursorWindow_) {
     cursorWindow_ = nullptr;
@@ -418,13 +416,16 @@ void frmToolbar::Timer1_Timer() {
   }
 }
 
-void frmToolbar::Form_MouseMove(WPARAM keys, int x, int) {
+void frmToolbar::Form_MouseMove(WPARAM keys, int, int) {
   if (app_.Help().Visible()) app_.ShowHelpTip("");
   if (!app_.state.ToolbarMovable) return;
   SetCursor(dragCursor_);
   if ((keys & MK_LBUTTON) && dragging_) {
-    const double newLeft = Left() + x * app_.tpp.x - ToolbarWidthTw() - 25;
-    SetLeft(newLeft);
+    // Left + X is where the pointer was on the screen; taken from the message
+    // itself, since a move still queued was measured against an older Left.
+    const DWORD pos = GetMessagePos();
+    const double pointer = static_cast<short>(LOWORD(pos)) * app_.tpp.x;
+    SetLeft(pointer - ToolbarWidthTw() - 25);
   }
 }
 

@@ -68,7 +68,7 @@ class frmToolbar : public Window {
   void Form_MouseMove(WPARAM keys, int x, int y);
   void Form_MouseUp(int x);
   PlacementInput CurrentLayout() const;
-  void SaveToolbarPos();
+  bool SaveToolbarPos();
   void Paint(HDC dc);
   void PaintStrip(HWND strip, HDC dc);
   LRESULT DrawToolbarButton(NMTBCUSTOMDRAW& draw);
