@@ -1,0 +1,355 @@
+// Single buttons run what they hold: a command line with arguments, a
+// shortcut, a missing file, the Net Search window, nothing at all; on one click
+// or on a double click, as the user chose.
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "driver.h"
+
+namespace velmora::e2e {
+namespace {
+
+const std::string kOptionsFile = "vlmra250.dat";
+const std::string kUnavailable = "File/Device unavailable.";
+const std::string kNoCommand =
+    "No executable file found under this button. Check your configuration in the Customize "
+    "page.";
+const std::string kHelperName = "vl_fake_browser.exe";
+
+std::string Options(bool singleClick) {
+  std::string o = "1100000010000001";
+  o[10] = singleClick ? '1' : '0';
+  return o;
+}
+
+std::string ItemRecord(const std::string& title, const std::string& fileName,
+                       const std::string& fileExe) {
+  auto field = [](std::string s, size_t width) {
+    s.resize(width, ' ');
+    return s;
+  };
+  return field(title, 50) + field(fileName, 260) + field(fileExe, 260);
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// The marker program of the Windows tests, built beside this one:
+// <build>\tests\e2e\e2e_tests.exe and <build>\tests\win\vl_fake_browser.exe.
+std::string HelperPath() {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  char full[MAX_PATH] = "";
+  const std::string guess = FolderOf(self) + "\\..\\win\\" + kHelperName;
+  if (!GetFullPathNameA(guess.c_str(), MAX_PATH, full, nullptr)) return guess;
+  return full;
+}
+
+// This test program doubles as a recorder of starts that may overlap: started
+// with kRecordSwitch it appends one line to the file named by VL_MARKER under an
+// exclusive lock and ends before the tests begin. (The marker program
+// rewrites the whole file per start, so two starts at once lose one record.)
+const char* const kRecordSwitch = "--vl-e2e-record-start";
+
+[[maybe_unused]] const bool g_recorder = [] {
+  const char* line = GetCommandLineA();
+  if (!line || !std::strstr(line, kRecordSwitch)) return false;
+  char marker[MAX_PATH] = "";
+  if (!GetEnvironmentVariableA("VL_MARKER", marker, MAX_PATH)) ExitProcess(1);
+  for (int attempt = 0; attempt < 2000; ++attempt) {
+    HANDLE h = CreateFileA(marker, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      WriteFile(h, "cwd=\nend\n", 9, &written, nullptr);
+      CloseHandle(h);
+      ExitProcess(0);
+    }
+    Sleep(5);  // another start holds the lock
+  }
+  ExitProcess(2);
+}();
+
+std::string SelfPath() {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return self;
+}
+
+bool RunningAnother(const std::string& exeName) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 pe{};
+  pe.dwSize = sizeof pe;
+  bool found = false;
+  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe))
+    found = lstrcmpiA(pe.szExeFile, exeName.c_str()) == 0 &&
+            pe.th32ProcessID != GetCurrentProcessId();
+  CloseHandle(snap);
+  return found;
+}
+
+bool HelperRunning() {
+  std::string self = SelfPath();
+  if (RunningAnother(self.substr(self.find_last_of('\\') + 1))) return true;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 pe{};
+  pe.dwSize = sizeof pe;
+  bool found = false;
+  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe))
+    found = lstrcmpiA(pe.szExeFile, kHelperName.c_str()) == 0;
+  CloseHandle(snap);
+  return found;
+}
+
+// One start of the helper as it wrote it down.
+struct HelperRun {
+  std::string cwd;
+  std::vector<std::string> args;
+};
+
+std::vector<HelperRun> ReadRuns(const std::string& marker) {
+  std::vector<HelperRun> runs;
+  auto bytes = ReadBytes(marker);
+  if (!bytes) return runs;
+  HelperRun run;
+  size_t pos = 0;
+  while (pos < bytes->size()) {
+    size_t end = bytes->find('\n', pos);
+    if (end == std::string::npos) break;
+    std::string line = bytes->substr(pos, end - pos);
+    pos = end + 1;
+    if (line.rfind("cwd=", 0) == 0) run.cwd = line.substr(4);
+    if (line.rfind("arg=", 0) == 0) run.args.push_back(line.substr(4));
+    if (line == "end") runs.push_back(std::exchange(run, HelperRun{}));
+  }
+  return runs;
+}
+
+bool MakeShortcut(const std::string& link, const std::string& target, const std::string& args) {
+  bool initialized = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  IShellLinkA* shell = nullptr;
+  bool ok = false;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shell)))) {
+    shell->SetPath(target.c_str());
+    shell->SetArguments(args.c_str());
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      wchar_t wide[MAX_PATH];
+      MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+      ok = SUCCEEDED(file->Save(wide, TRUE));
+      file->Release();
+    }
+    shell->Release();
+  }
+  if (initialized) CoUninitialize();
+  return ok;
+}
+
+class Launch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KillStrayInstances();
+    helper_ = HelperPath();
+    ASSERT_TRUE(PathExists(helper_)) << "marker program not built: " << helper_;
+    ASSERT_TRUE(folder_.MakeFolder("Menus"));
+    marker_ = folder_.WorkFolder() + "\\..\\marker.txt";
+    // Velmora and whatever it starts inherit the variable.
+    SetEnvironmentVariableA("VL_MARKER", marker_.c_str());
+  }
+  void TearDown() override {
+    SetEnvironmentVariableA("VL_MARKER", nullptr);
+    WaitUntil([] { return !HelperRunning(); });
+  }
+
+  // One single button holding `command`; the toolbar up and idle.
+  HWND StartWithButton(App& app, const std::string& command, bool singleClick = true) {
+    EXPECT_TRUE(folder_.Write("Menus\\BMENU001.BTN", ItemRecord("Run it", "", command)));
+    EXPECT_TRUE(folder_.Write(kOptionsFile, Options(singleClick)));
+    if (!app.Start()) {
+      ADD_FAILURE() << app.Error();
+      return nullptr;
+    }
+    if (!app.WaitStarted() || !app.Sync()) {
+      ADD_FAILURE() << "toolbar did not come up " << app.Report();
+      return nullptr;
+    }
+    HWND toolbar = app.Find(Visible("VelmoraToolbar"));
+    strip_ = toolbar ? FindWindowExA(toolbar, nullptr, "VelmoraSingleButtons", nullptr) : nullptr;
+    if (!strip_ || !IsWindowVisible(strip_)) ADD_FAILURE() << "no single-button strip";
+    BringToForeground(toolbar);
+    return toolbar;
+  }
+
+  // Points at the single button until its tip shows: the program knows then
+  // which button the click is for.
+  bool PointAtButton(App& app) {
+    const RECT r = WindowRect(strip_);
+    // The first icon: 60 twips in, 16 pixels wide.
+    button_ = {r.left + 4 + 8, (std::max<LONG>(r.top, 0) + r.bottom) / 2};
+    MoveMouse(button_);
+    DWORD moved = GetTickCount();
+    return app.WaitUntil(
+        [&] {
+          // A pointer already resting there gets no move message: nudge it.
+          if (GetTickCount() - moved > 250) {
+            MoveMouse({button_.x + 1, button_.y});
+            MoveMouse(button_);
+            moved = GetTickCount();
+          }
+          return app.Find(Visible("VelmoraHelpTip")) != nullptr;
+        },
+        5000);
+  }
+
+  std::vector<HelperRun> WaitRuns(size_t n) {
+    std::vector<HelperRun> runs;
+    WaitUntil([&] {
+      runs = ReadRuns(marker_);
+      return runs.size() >= n;
+    });
+    return runs;
+  }
+
+  // Every start the program made has written its record.
+  std::vector<HelperRun> SettledRuns(App& app) {
+    app.Sync();
+    WaitUntil([] { return !HelperRunning(); });
+    return ReadRuns(marker_);
+  }
+
+  ProgramFolder folder_;
+  std::string helper_, marker_;
+  HWND strip_ = nullptr;
+  POINT button_{};
+};
+
+TEST_F(Launch, ACommandLineWithArgumentsRuns) {
+  App app(folder_);
+  ASSERT_TRUE(StartWithButton(app, helper_ + " first \"second word\""));
+  ASSERT_TRUE(PointAtButton(app)) << "no tip over the single button";
+  ClickAt(button_);
+  auto runs = WaitRuns(1);
+  ASSERT_EQ(runs.size(), 1u) << app.Report();
+  EXPECT_EQ(runs[0].args, (std::vector<std::string>{"first", "second word"}));
+  // The shell cannot open a file name with arguments; the command line then
+  // starts where the program itself runs.
+  EXPECT_TRUE(SameText(runs[0].cwd, folder_.WorkFolder())) << runs[0].cwd;
+  EXPECT_TRUE(app.SeenMessages().empty()) << app.SeenMessages()[0];
+  EXPECT_TRUE(app.Close());
+  EXPECT_TRUE(app.ExitedCleanly());
+}
+
+TEST_F(Launch, AShortcutRunsInItsTargetsFolder) {
+  const std::string link = folder_.PathOf("helper link.lnk");
+  ASSERT_TRUE(MakeShortcut(link, helper_, "--from-link"));
+  App app(folder_);
+  ASSERT_TRUE(StartWithButton(app, link));
+  ASSERT_TRUE(PointAtButton(app));
+  ClickAt(button_);
+  auto runs = WaitRuns(1);
+  ASSERT_EQ(runs.size(), 1u) << app.Report();
+  EXPECT_EQ(runs[0].args, std::vector<std::string>{"--from-link"});
+  EXPECT_TRUE(SameText(runs[0].cwd, FolderOf(helper_)))
+      << runs[0].cwd << " is not the folder of " << helper_;
+  EXPECT_TRUE(app.Close());
+}
+
+TEST_F(Launch, AMissingFileIsReported) {
+  App app(folder_);
+  ASSERT_TRUE(StartWithButton(app, "C:\\no such folder\\missing program.exe"));
+  ASSERT_TRUE(PointAtButton(app));
+  ClickAt(button_);
+  auto box = app.WaitForMessageBox(kUnavailable);
+  ASSERT_TRUE(box) << app.Report();
+  EXPECT_EQ(box->text, kUnavailable);
+  EXPECT_EQ(box->caption, "Velmora");
+  EXPECT_TRUE(box->HasButton(IDOK) && !box->HasButton(IDCANCEL) && !box->HasButton(IDYES));
+  ASSERT_TRUE(box->Press(IDOK));
+  ASSERT_TRUE(box->WaitGone());
+  EXPECT_EQ(app.SeenMessages(), std::vector<std::string>{kUnavailable});
+  EXPECT_TRUE(app.Close());
+}
+
+TEST_F(Launch, AButtonWithoutACommandSaysSo) {
+  App app(folder_);
+  ASSERT_TRUE(StartWithButton(app, ""));
+  ASSERT_TRUE(PointAtButton(app));
+  ClickAt(button_);
+  auto box = app.WaitForMessageBox("No executable file");
+  ASSERT_TRUE(box) << app.Report();
+  EXPECT_EQ(box->text, kNoCommand);
+  EXPECT_EQ(box->caption, "Velmora");
+  EXPECT_TRUE(box->HasButton(IDOK) && !box->HasButton(IDCANCEL));
+  ASSERT_TRUE(box->Press(IDOK));
+  EXPECT_TRUE(app.Close());
+}
+
+TEST_F(Launch, NetSearchOpensItsWindowAndRemembersTheSearch) {
+  ASSERT_TRUE(folder_.Remove("nsearch.dat") || !folder_.Exists("nsearch.dat"));
+  App app(folder_);
+  ASSERT_TRUE(StartWithButton(app, "NetSearch"));
+  ASSERT_TRUE(PointAtButton(app));
+  ClickAt(button_);
+  HWND search = app.WaitForWindow(Visible("VelmoraNetSearch"));
+  ASSERT_TRUE(search) << app.Report();
+  EXPECT_EQ(CaptionOf(search), "Net Search");
+  HWND text = FindWindowExA(search, nullptr, "ComboBox", nullptr);
+  HWND find = FindWindowExA(search, nullptr, "Button", "&Find");
+  ASSERT_TRUE(text && find) << "Net Search has no text box or Find button";
+  const std::string words = "Tom & Jerry's +1";
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(words.c_str()),
+                                  SMTO_NORMAL, 5000, &ignored));
+  ClickAt(CenterOf(WindowRect(find)));
+  // After the search the window goes out of the way; whatever the browser
+  // set-up of this machine answers is acknowledged.
+  EXPECT_TRUE(app.WaitUntil([&] {
+    for (auto& box : app.MessageBoxes())
+      if (box.visible) box.Press(box.HasButton(IDOK) ? IDOK : IDNO);
+    return !IsWindowVisible(search) || IsIconic(search);
+  })) << "Net Search still open after Find " << app.Report();
+  EXPECT_TRUE(app.Close());
+  EXPECT_EQ(folder_.Read("nsearch.dat"), words + "\r\n");
+  EXPECT_FALSE(folder_.Exists("temphtml.htm"));
+}
+
+// Position 11: "1" runs a single button on every left click (a double click
+// runs it twice), "0" only on a double click.
+TEST_F(Launch, OneClickOrTwoAsTheUserChose) {
+  {
+    App app(folder_);
+    ASSERT_TRUE(StartWithButton(app, SelfPath() + " " + kRecordSwitch, true));
+    ASSERT_TRUE(PointAtButton(app));
+    ClickAt(button_);
+    EXPECT_EQ(WaitRuns(1).size(), 1u) << "one click did not run it";
+    DoubleClickAt(button_);
+    EXPECT_EQ(WaitRuns(3).size(), 3u) << "a double click is two runs";
+    EXPECT_EQ(SettledRuns(app).size(), 3u);
+    EXPECT_TRUE(app.Close());
+  }
+  DeleteFileA(marker_.c_str());
+  {
+    App app(folder_);
+    ASSERT_TRUE(StartWithButton(app, SelfPath() + " " + kRecordSwitch, false));
+    ASSERT_TRUE(PointAtButton(app));
+    ClickAt(button_);
+    EXPECT_EQ(SettledRuns(app).size(), 0u) << "one click ran it";
+    DoubleClickAt(button_);
+    EXPECT_EQ(WaitRuns(1).size(), 1u) << "a double click did not run it";
+    EXPECT_EQ(SettledRuns(app).size(), 1u) << "a double click ran it more than once";
+    EXPECT_TRUE(app.Close());
+  }
+}
+
+}  // namespace
+}  // namespace velmora::e2e
