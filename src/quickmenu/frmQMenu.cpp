@@ -149,12 +149,15 @@ void frmQMenu::PaintPage(HDC dc, int page) {
     DrawLine(dc, COLOR_BTNSHADOW, 0, y, clientW_, y);
     DrawLine(dc, COLOR_BTNHIGHLIGHT, 0, y + highlightOffset, clientW_, y + highlightOffset);
   }
+  // Menus often show the same file's icon on many rows: ask the shell once
+  // per file while the page is painted.
+  IconCache icons;
   if (!p.Empty())
     for (int label = p.FirstLabel; label <= p.LastLabel; ++label)
-      DrawEntryIcon(dc, layout_.Label(label).icon, label);
+      DrawEntryIcon(dc, layout_.Label(label).icon, label, icons);
 }
 
-void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label) {
+void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label, IconCache& icons) {
   std::string icon = source;
   if (!icon.empty() && icon[0] == '\\')
     icon = WithoutBackslash(app_.state.folders.program) + icon;
@@ -173,7 +176,9 @@ void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label) {
     images.Draw(Trim(trimmed.substr(marker + 8)), dc, x, y);
     return;
   }
-  IconHandle file(SmallFileIcon(icon));
+  auto cached = icons.find(lower);
+  if (cached == icons.end()) cached = icons.emplace(lower, IconHandle(SmallFileIcon(icon))).first;
+  const IconHandle& file = cached->second;
   if (!file || !DrawIconEx(dc, x, y, file.get(), 16, 16, 0, nullptr, DI_NORMAL))
     images.Draw("qm", dc, x, y);
 }

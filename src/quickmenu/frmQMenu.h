@@ -3,10 +3,12 @@
 // paints what they say and feeds them the mouse, the keyboard and its poll.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/shell_icons_win.h"
 #include "platform/window_win.h"
 #include "quickmenu/qmenu_layout.h"
 #include "quickmenu/qmenu_nav.h"
@@ -29,6 +31,8 @@ class frmQMenu : public Window {
   // starts its poll.
   void ShowAt(double leftTw, double topTw);
   void HideMenu();
+  // Paints the first page ahead of the first showing.
+  void Prepare() { PageImage(0); }
 
   // The own menu's check mark: the icon source of an entry changes in place.
   void SetEntryIcon(int label, const std::string& icon);
@@ -43,7 +47,8 @@ class frmQMenu : public Window {
   void Paint(HDC dc);
   HBITMAP PageImage(int page);  // painted on first use, kept until the window goes
   void PaintPage(HDC dc, int page);
-  void DrawEntryIcon(HDC dc, const std::string& source, int label);
+  using IconCache = std::map<std::string, IconHandle>;
+  void DrawEntryIcon(HDC dc, const std::string& source, int label, IconCache& icons);
   void FreePageImages();
   void OnMouseMove(int x, int y, bool leftHeld);
   void OnButtonDown(int x, int y);

@@ -295,6 +295,8 @@ void frmToolbar::LoadToolbar() {
   screenWidth_ = ScreenWidthTwips(tpp);
   SetTimer(hwnd(), kTimer1, 300, nullptr);
   timerOn_ = true;
+  prepareNext_ = 1;
+  PostMessageA(hwnd(), PrepareMessage(), 0, 0);
 }
 
 void frmToolbar::DrawSingleButton(const std::string& icon, const std::string& text) {
@@ -614,22 +616,51 @@ void frmToolbar::ShowMenuFor(int index) {
   const double top = Top() + Height() + (tpp.SmallFontsY() ? tpp.y : 0);
   const double left = Left() + (index - 1) * buttonWidthPx_ * tpp.x;
 
-  std::string key = "F";
-  key += std::to_string(index);
-  auto& menu = menus_[key];
+  frmQMenu* menu = QuickMenu(index);
   if (!menu) {
     HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    if (index == 1) {
-      std::string folder = app_.state.folders.program;
-      BuildOwnMenu(app_.fs, folder);
-      tags_[0] = folder + kOwnMenuFile;
-    }
-    menu = std::make_unique<frmQMenu>(app_, key);
-    menu->InitQMenu(tags_[static_cast<std::size_t>(index - 1)], left, top);
+    menu = BuildQuickMenu(index, left, top);
     SetCursor(old);
   }
   menu->ShowAt(left, top);
   app_.state.MenuOpen = 1;
+}
+
+frmQMenu* frmToolbar::BuildQuickMenu(int index, double left, double top) {
+  std::string key = "F";
+  key += std::to_string(index);
+  if (index == 1) {
+    std::string folder = app_.state.folders.program;
+    BuildOwnMenu(app_.fs, folder);
+    tags_[0] = folder + kOwnMenuFile;
+  }
+  auto& menu = menus_[key];
+  menu = std::make_unique<frmQMenu>(app_, key);
+  menu->InitQMenu(tags_[static_cast<std::size_t>(index - 1)], left, top);
+  return menu.get();
+}
+
+void frmToolbar::PrepareNextMenu() {
+  // Once the toolbar is up and the queue is idle, the menus are built one at
+  // a time, hidden, with their first page painted: reading icons from program
+  // files is slow, and a click should only have to show the window.
+  while (prepareNext_ <= buttonCount_ && QuickMenu(prepareNext_)) ++prepareNext_;
+  if (prepareNext_ > buttonCount_) return;
+  const int index = prepareNext_++;
+  std::string key = "B";
+  key += std::to_string(index);
+  const auto program = programs_.find(key);
+  const bool opensMenu = index == 1 || (program != programs_.end() && program->second.Files != 1);
+  if (opensMenu) {
+    const double top = Top() + Height() + (app_.tpp.SmallFontsY() ? app_.tpp.y : 0);
+    BuildQuickMenu(index, Left() + (index - 1) * buttonWidthPx_ * app_.tpp.x, top)->Prepare();
+  }
+  PostMessageA(hwnd(), PrepareMessage(), 0, 0);
+}
+
+UINT frmToolbar::PrepareMessage() {
+  static const UINT message = RegisterWindowMessageA("Velmora.PrepareMenus");
+  return message;
 }
 
 LRESULT CALLBACK frmToolbar::Toolbar1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -682,6 +713,10 @@ LRESULT CALLBACK frmToolbar::StripProc(HWND strip, UINT msg, WPARAM wp, LPARAM l
 }
 
 LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == PrepareMessage()) {
+    PrepareNextMenu();
+    return 0;
+  }
   switch (msg) {
     case WM_TIMER:
       if (wp == kTimer1) Timer1_Timer();

@@ -78,6 +78,9 @@ class frmToolbar : public Window {
   void picSingleButton_MouseMove(int x, int y);
   void LaunchSingleButton();
   void ShowMenuFor(int index);
+  frmQMenu* BuildQuickMenu(int index, double left, double top);
+  void PrepareNextMenu();
+  static UINT PrepareMessage();
   double ToolbarWidthTw() const;
 
   App& app_;
@@ -107,6 +110,7 @@ class frmToolbar : public Window {
   int buttonWidthPx_ = 0, toolbarHeightPx_ = 0;
   HWND cursorWindow_ = nullptr;
   WNDPROC toolbar1DefProc_ = nullptr;
+  int prepareNext_ = 1;
   short hoverIndex_ = 0, hoverSingle_ = 0;
 };
 
