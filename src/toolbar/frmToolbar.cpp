@@ -158,8 +158,16 @@ HICON frmToolbar::ButtonIcon(std::string icon) const {
   if (lower == "new") return builtIn("new");
   if (lower == "button") return builtIn("button");
   if (lower.empty()) return builtIn("qm");
-  if (HICON file = SmallFileIcon(icon)) return file;
+  if (HICON file = FileIconCopy(icon)) return file;
   return builtIn("qm");
+}
+
+HICON frmToolbar::FileIconCopy(const std::string& path) const {
+  // Many buttons show the same file's icon; the shell is asked once per build.
+  const std::string key = ToLower(path);
+  auto found = buildIcons_.find(key);
+  if (found == buildIcons_.end()) found = buildIcons_.emplace(key, IconHandle(SmallFileIcon(path))).first;
+  return found->second ? Count(Counted::Icon, CopyIcon(found->second.get())) : nullptr;
 }
 
 void frmToolbar::AddToolbarButton(const std::string& key, const std::string& tag, HICON icon) {
@@ -169,14 +177,23 @@ void frmToolbar::AddToolbarButton(const std::string& key, const std::string& tag
   if (icon) DestroyIcon(Uncount(Counted::Icon, icon));
   imageKeys_.push_back(key);
 
+  // Collected and added to Toolbar1 in one go: the control lays itself out
+  // again after every addition.
   TBBUTTON button{};
   button.iBitmap = images.IndexOf(key);
   button.idCommand = buttonCount_ + 1;  // the button's number
   button.fsState = TBSTATE_ENABLED;
   button.fsStyle = BTNS_BUTTON;
-  SendMessageA(Toolbar1_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+  pendingButtons_.push_back(button);
   ++buttonCount_;
   tags_.push_back(tag);
+}
+
+void frmToolbar::AddPendingButtons() {
+  if (pendingButtons_.empty()) return;
+  SendMessageA(Toolbar1_, TB_ADDBUTTONSA, pendingButtons_.size(),
+               reinterpret_cast<LPARAM>(pendingButtons_.data()));
+  pendingButtons_.clear();
 }
 
 void frmToolbar::LoadToolbar() {
@@ -232,6 +249,7 @@ void frmToolbar::LoadToolbar() {
   // the control recomputes its button size when buttons are added.
   SendMessageA(Toolbar1_, TB_SETBUTTONSIZE, 0,
                MAKELPARAM(TwipsToPxX(345, tpp), TwipsToPxY(450, tpp)));
+  AddPendingButtons();
   const DWORD size = static_cast<DWORD>(SendMessageA(Toolbar1_, TB_GETBUTTONSIZE, 0, 0));
   buttonWidthPx_ = LOWORD(size);
   toolbarHeightPx_ = HIWORD(size) + 2;
@@ -293,6 +311,7 @@ void frmToolbar::LoadToolbar() {
   savedLeft_ = Left();
   savedTop_ = Top();
   screenWidth_ = ScreenWidthTwips(tpp);
+  buildIcons_.clear();
   SetTimer(hwnd(), kTimer1, 300, nullptr);
   timerOn_ = true;
   prepareNext_ = 1;
@@ -318,7 +337,7 @@ void frmToolbar::DrawSingleButton(const std::string& icon, const std::string& te
   } else if (lower == "button") {
     picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("button"), ILD_TRANSPARENT));
   } else {
-    picture = SmallFileIcon(ResolveIconPath(icon));
+    picture = FileIconCopy(ResolveIconPath(icon));
     if (!picture) picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("qm"), ILD_TRANSPARENT));
   }
   singleIcons_.emplace_back(picture);

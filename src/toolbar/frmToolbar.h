@@ -62,7 +62,9 @@ class frmToolbar : public Window {
 
   HICON ButtonIcon(std::string icon) const;  // the picture DrawButtonImage would draw
   std::string ResolveIconPath(std::string icon) const;
+  HICON FileIconCopy(const std::string& path) const;  // caller destroys; nullptr if none
   void AddToolbarButton(const std::string& key, const std::string& tag, HICON icon);
+  void AddPendingButtons();
   void DrawSingleButton(const std::string& icon, const std::string& text);
   void Timer1_Timer();
   void Form_MouseMove(WPARAM keys, int x, int y);
@@ -111,6 +113,8 @@ class frmToolbar : public Window {
   HWND cursorWindow_ = nullptr;
   WNDPROC toolbar1DefProc_ = nullptr;
   int prepareNext_ = 1;
+  std::vector<TBBUTTON> pendingButtons_;
+  mutable std::map<std::string, IconHandle> buildIcons_;  // during a build only
   short hoverIndex_ = 0, hoverSingle_ = 0;
 };
 
