@@ -601,6 +601,9 @@ void frmToolbar::LaunchSingleButton() {
 
 void frmToolbar::Toolbar1_ButtonClick(int index) {
   KillTimer(hwnd(), kTimer1);
+  // The tip would otherwise sit over the menu's first row while the pointer
+  // rests on the button.
+  if (app_.Help().Visible()) ShowWindow(app_.Help().hwnd(), SW_HIDE);
   if (index > 1 && index <= buttonCount_) {
     std::string key = "B";
     key += std::to_string(index);
