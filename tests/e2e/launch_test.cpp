@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "netsearch/search_query.h"
 
 namespace velmora::e2e {
 namespace {
@@ -296,6 +297,9 @@ TEST_F(Launch, AButtonWithoutACommandSaysSo) {
 
 TEST_F(Launch, NetSearchOpensItsWindowAndRemembersTheSearch) {
   ASSERT_TRUE(folder_.Remove("nsearch.dat") || !folder_.Exists("nsearch.dat"));
+  // The browser: the marker program, named by openurl.ini with a DDE server
+  // nobody offers, so the address reaches it on its command line.
+  ASSERT_TRUE(folder_.Write("openurl.ini", "Command=" + helper_ + "\r\nApplication=VLNobody\r\n"));
   App app(folder_);
   ASSERT_TRUE(StartWithButton(app, "NetSearch"));
   ASSERT_TRUE(PointAtButton(app));
@@ -310,14 +314,24 @@ TEST_F(Launch, NetSearchOpensItsWindowAndRemembersTheSearch) {
   DWORD_PTR ignored = 0;
   ASSERT_TRUE(SendMessageTimeoutA(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(words.c_str()),
                                   SMTO_NORMAL, 5000, &ignored));
+  // The engine chosen in the window gives the address the browser must get.
+  HWND engines = FindWindowExA(search, text, "ComboBox", nullptr);
+  ASSERT_TRUE(engines);
+  // By position: Wine passes a combo box's text between processes as UTF-16.
+  const LRESULT chosen = SendMessageA(engines, CB_GETCURSEL, 0, 0);
+  ASSERT_NE(chosen, CB_ERR) << "no engine chosen";
+  const auto list = velmora::ParseEngines(folder_.Read("netsrch.ini").value_or(""));
+  std::string expected;
+  if (chosen < static_cast<LRESULT>(list.size())) {
+    const auto parts = velmora::SplitTemplate(list[static_cast<std::size_t>(chosen)].urlTemplate);
+    expected = parts.prefix + velmora::EncodeQuery(words) + parts.suffix;
+  }
+  ASSERT_FALSE(expected.empty()) << "no engine " << chosen;
   ClickAt(CenterOf(WindowRect(find)));
-  // After the search the window goes out of the way; whatever the browser
-  // set-up of this machine answers is acknowledged.
-  EXPECT_TRUE(app.WaitUntil([&] {
-    for (auto& box : app.MessageBoxes())
-      if (box.visible) box.Press(box.HasButton(IDOK) ? IDOK : IDNO);
-    return !IsWindowVisible(search) || IsIconic(search);
-  })) << "Net Search still open after Find " << app.Report();
+  auto runs = WaitRuns(1);
+  ASSERT_EQ(runs.size(), 1u) << app.Report();
+  EXPECT_EQ(runs[0].args, std::vector<std::string>{expected});
+  EXPECT_TRUE(app.SeenMessages().empty()) << app.SeenMessages()[0];
   EXPECT_TRUE(app.Close());
   EXPECT_EQ(folder_.Read("nsearch.dat"), words + "\r\n");
   EXPECT_FALSE(folder_.Exists("temphtml.htm"));
