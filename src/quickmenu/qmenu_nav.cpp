@@ -267,6 +267,9 @@ QMenuEffects QMenuNav::HideMenu() {
   if (s_.arrowSunken) fx.arrowFrameChanged = true;
   s_.arrowSunken = false;
   s_.keyboardMode = false;
+  // The next opening starts fresh: a pointer that had left the menu before it
+  // closed must not swallow the first click on the reopened one.
+  s_.pointerLeft = false;
   return fx;
 }
 

@@ -336,7 +336,10 @@ TEST(QMenuArrows, HideMenuResetsAndTheOpenPageSurvives) {
   m.Key(kQMenuKeyPageDown);
   m.Key(kQMenuKeyDown);
   m.nav.ArrowMove(QMenuArrow::Up, false);
+  m.nav.PointerMove(-10, -10);  // the pointer went elsewhere before it closed
+  ASSERT_TRUE(m.s().pointerLeft);
   auto fx = m.nav.HideMenu();
+  EXPECT_FALSE(m.s().pointerLeft) << "a reopened menu would swallow its first click";
   EXPECT_TRUE(fx.hideMenu);
   EXPECT_EQ(m.s().highlighted, 0);
   EXPECT_EQ(m.s().keyboardPosition, 0);
