@@ -91,6 +91,9 @@ void frmQMenu::ShowAt(double leftTw, double topTw) {
     pageImages_.assign(layout_.pages.size(), nullptr);
   }
   nav_->SetWindowSize(clientW_ * app_.tpp.x, clientH_ * app_.tpp.y);
+  // Every opening starts without a highlight or keyboard position, even when
+  // the last one ended by Esc before the poll had closed it properly.
+  nav_->HideMenu();
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
   SetActiveWindow(hwnd());
@@ -297,7 +300,12 @@ void frmQMenu::Apply(const QMenuEffects& fx) {
     ShowWindow(hwnd(), SW_HIDE);
     app_.state.MenuOpen = 0;
   }
-  if (fx.hideWindow) ShowWindow(hwnd(), SW_HIDE);
+  if (fx.hideWindow) {
+    // Esc: the poll closes the menu once another window is active. Under Wine
+    // a hidden window can stay the active one, so the menu is closed now.
+    ShowWindow(hwnd(), SW_HIDE);
+    Apply(nav_->HideMenu());
+  }
   if (fx.pageChanged || fx.highlightChanged || fx.arrowsChanged || fx.arrowFrameChanged)
     InvalidateRect(hwnd(), nullptr, FALSE);
   if (!fx.run) return;
