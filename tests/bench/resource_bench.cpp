@@ -211,10 +211,11 @@ int main(int argc, char** argv) {
   std::snprintf(label, sizeof label, "after %d more rebuilds", rebuilds);
   Print(label, rebuiltAll);
   ok &= Verdict("rebuilds", rebuilt, rebuiltAll);
-  const bool back = rebuiltAll.gdi == start.gdi && rebuiltAll.icons == start.icons &&
-                    rebuiltAll.windows == start.windows;
-  std::printf("  => all scenarios against start-up: objects %s, private memory %+.2f MB\n",
-              back ? "unchanged" : "CHANGED", rebuiltAll.privateMb - start.privateMb);
+  // Start-up's counts include the menus the program builds while idle; a
+  // rebuild lets them go and the next idle time builds them again, so only
+  // memory is compared with start-up.
+  std::printf("  => private memory after everything against start-up: %+.2f MB\n",
+              rebuiltAll.privateMb - start.privateMb);
 
   bench::Stop(r);
   return ok ? 0 : 1;
