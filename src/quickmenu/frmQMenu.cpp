@@ -315,8 +315,9 @@ void frmQMenu::Apply(const QMenuEffects& fx) {
   const bool own = IEquals(Trim(tag_), kOwnMenuTag);
   App& app = app_;
   DoEvents();
+  if (app.ShuttingDown()) return;
   if (own) {
-    app.xMainMenu(run.label, *this);
+    app.xMainMenu(run.label);
   } else if (run.command.empty()) {
     app.dialogs.Show(kEmptyCommandText, MsgButtons::Ok, MsgIcon::Information);
   } else {

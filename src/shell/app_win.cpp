@@ -156,23 +156,31 @@ void App::ShowAbout() {
   about_->ShowAbout();
 }
 
-void App::xMainMenu(int number, frmQMenu& menu) {
-  if (number == 0) return;
-  menu.HideMenu();
+frmQMenu* App::OwnMenu() const {
+  return toolbar_ && !shuttingDown_ ? toolbar_->QuickMenu(1) : nullptr;
+}
+
+void App::xMainMenu(int number) {
+  if (number == 0 || shuttingDown_) return;
+  if (frmQMenu* menu = OwnMenu()) menu->HideMenu();
   DoEvents();
+  if (shuttingDown_) return;
+  const auto setIcon = [this](int entry, const char* icon) {
+    if (frmQMenu* menu = OwnMenu()) menu->SetEntryIcon(entry, icon);
+  };
   switch (number) {
     case kCmdCustomize:
       ShowCustomize();
       break;
     case kCmdAutoHide:
       state.AutoHide = 1;
-      menu.SetEntryIcon(kCmdAlwaysOnTop, "");
-      menu.SetEntryIcon(kCmdAutoHide, kCheckMarkIcon);
+      setIcon(kCmdAlwaysOnTop, "");
+      setIcon(kCmdAutoHide, kCheckMarkIcon);
       break;
     case kCmdAlwaysOnTop:
       state.AutoHide = 0;
-      menu.SetEntryIcon(kCmdAutoHide, "");
-      menu.SetEntryIcon(kCmdAlwaysOnTop, kCheckMarkIcon);
+      setIcon(kCmdAutoHide, "");
+      setIcon(kCmdAlwaysOnTop, kCheckMarkIcon);
       if (toolbar_ && !IsWindowVisible(toolbar_->hwnd()) && !state.Minimized)
         ShowWindow(toolbar_->hwnd(), SW_SHOWNA);
       break;
@@ -180,7 +188,7 @@ void App::xMainMenu(int number, frmQMenu& menu) {
       const std::string help = state.folders.program + "velmora.hlp";
       if (!fs.Exists(help))
         dialogs.Show(kHelpNotFoundText, MsgButtons::Ok, MsgIcon::Critical);
-      else if (!WinHelpA(menu.hwnd(), help.c_str(), HELP_CONTENTS, 0))
+      else if (!WinHelpA(toolbar_ ? toolbar_->hwnd() : nullptr, help.c_str(), HELP_CONTENTS, 0))
         dialogs.Show(kHelpFailedText, MsgButtons::Ok, MsgIcon::Critical);
       break;
     }

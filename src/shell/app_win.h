@@ -37,6 +37,7 @@ class App {
   // Ends the program: unloads the toolbar (saving the options), then the
   // minimize window, and leaves the message loop.
   void Shutdown();
+  bool ShuttingDown() const { return shuttingDown_; }
 
   void SplashProgress();
   void ShowHelpTip(const std::string& text);
@@ -55,8 +56,10 @@ class App {
   // The services the launcher and the web-address opener act through.
   LaunchServices Launch();
 
-  // The own menu's seven commands, carried out for its quick-menu window.
-  void xMainMenu(int number, frmQMenu& menu);
+  // The own menu's seven commands. The own menu's window is looked up each
+  // time it is needed: messages handled on the way may have rebuilt the
+  // toolbar (and its menus) or ended the program.
+  void xMainMenu(int number);
   void ShowCustomize();
   void ShowAbout();
 
@@ -75,6 +78,7 @@ class App {
   std::unique_ptr<frmNetSearch> netSearch_;
   std::unique_ptr<frmAbout> about_;
   std::unique_ptr<LaunchPlatform> launchPlatform_;
+  frmQMenu* OwnMenu() const;
   bool shuttingDown_ = false;
 };
 
