@@ -176,7 +176,10 @@ QMenuEffects QMenuNav::KeyDown(int virtualKey) {
     fx.hideWindow = true;
     return fx;
   }
+  // Keyboard mode is what makes the poll clear the pointer-left flag; it is
+  // cleared at once, or an Enter typed before the next tick would be lost.
   s_.keyboardMode = true;
+  s_.pointerLeft = false;
   const bool paged = layout_.Paged();
   switch (virtualKey) {
     case kQMenuKeyUp:

@@ -160,6 +160,15 @@ TEST(QMenuPointer, KeyboardModeKeepsTheHighlightWhileThePointerIsAway) {
   EXPECT_FALSE(m.s().keyboardMode);
   m.nav.TimerTick(true, false);
   EXPECT_EQ(m.s().highlighted, 0);
+
+  // The pointer is off the menu and the poll has noticed; keys typed before
+  // its next tick still choose: Enter runs what Down selected.
+  ASSERT_TRUE(m.s().pointerLeft);
+  m.Key(kQMenuKeyDown);
+  EXPECT_FALSE(m.s().pointerLeft);
+  const auto fx = m.nav.KeyPress(kQMenuCharEnter);
+  ASSERT_TRUE(fx.run) << "Enter swallowed";
+  EXPECT_EQ(fx.run->label, 1);
 }
 
 TEST(QMenuKeyboard, UpAndDownWrapWithinThePage) {
