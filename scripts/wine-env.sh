@@ -38,6 +38,12 @@ velmora_wine_setup() {
   wineserver -w
   # A crash must fail the test, not wait on a dialog.
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # Without a window manager, Wine must not treat windows as managed: hiding
+  # one it thinks managed waits two seconds for a window manager's answer
+  # that never comes, and the program stalls in the middle of its work.
+  if [ "${VELMORA_WINDOW_MANAGER:-openbox}" != openbox ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
   wineserver -w
   # Keep one wineserver alive for the whole run so each test starts quickly,
   # and bring Wine's own services up now: started later by a test, they would

@@ -290,6 +290,14 @@ class MenuTest : public ::testing::Test {
     return menu;
   }
 
+  // Moves the pointer off the toolbar and its menus, and waits for the
+  // tool-tip it showed there to go: the tests read the screen.
+  static void PointerAway(App& app) {
+    MoveMouse({20, GetSystemMetrics(SM_CYSCREEN) - 20});
+    app.WaitUntil([&] { return !app.Find(Visible("VelmoraHelpTip")); }, 3000);
+    app.Sync();
+  }
+
   static bool WaitHidden(App& app, HWND window) {
     return app.WaitUntil([&] { return !IsWindowVisible(window); });
   }
@@ -423,9 +431,7 @@ TEST_F(QuickMenu, OpensUnderItsButtonWithOneRowPerEntryAndIsReusedUnread) {
   EXPECT_TRUE(app.SeenMessages().empty()) << app.SeenMessages()[0];
 }
 
-// Unsteady under Wine on a bare display: a click or key can arrive before the
-// menu's poll has settled. Kept for the next round of work on the menu tests.
-TEST_F(QuickMenu, DISABLED_EnterOrAClickRunsTheEntryAndAnEntryWithoutCommandSaysSo) {
+TEST_F(QuickMenu, EnterOrAClickRunsTheEntryAndAnEntryWithoutCommandSaysSo) {
   ASSERT_NO_FATAL_FAILURE(WriteMenu(
       "BMENU001.MNU", Entry("Alpha", "alpha") + Separator() + Entry("Beta", "beta") +
                           ItemRecord("Nothing", "", "") + Entry("Gamma", "gamma")));
@@ -483,9 +489,7 @@ TEST_F(QuickMenu, DISABLED_EnterOrAClickRunsTheEntryAndAnEntryWithoutCommandSays
   EXPECT_TRUE(app.ExitedCleanly());
 }
 
-// Unsteady under Wine on a bare display: a click or key can arrive before the
-// menu's poll has settled. Kept for the next round of work on the menu tests.
-TEST_F(QuickMenu, DISABLED_LetterKeysSelectAcrossPagesAndTurnThem) {
+TEST_F(QuickMenu, LetterKeysSelectAcrossPagesAndTurnThem) {
   ASSERT_NO_FATAL_FAILURE(WriteMenu("BMENU001.MNU",
                                     Entry("Alpha", "a1") + Entry("Beta", "b1") + Breaker() +
                                         Separator() + Entry("Gamma", "g1") +
@@ -494,6 +498,7 @@ TEST_F(QuickMenu, DISABLED_LetterKeysSelectAcrossPagesAndTurnThem) {
   ASSERT_TRUE(Start(app));
   HWND menu = OpenMenu(app, 2);
   ASSERT_TRUE(menu) << app.Report();
+  PointerAway(app);
   // The arrow row is the bottom of the window: its pictures tell the pages
   // apart (up greyed on the first page, down greyed on the last).
   const Capture page0 = CaptureClient(menu);
@@ -639,9 +644,7 @@ TEST_F(OwnMenu, HasSevenCommandsAndAboutShowsItsThreeTabs) {
   EXPECT_TRUE(app.ExitedCleanly());
 }
 
-// Unsteady under Wine on a bare display: a click or key can arrive before the
-// menu's poll has settled. Kept for the next round of work on the menu tests.
-TEST_F(OwnMenu, DISABLED_AutoHideHidesTheToolbarBehindAnotherWindowAndAHoverBringsItBack) {
+TEST_F(OwnMenu, AutoHideHidesTheToolbarBehindAnotherWindowAndAHoverBringsItBack) {
   ASSERT_NO_FATAL_FAILURE(WriteMenu("BMENU001.MNU", Entry("Alpha", "a")));
   App app(folder_);
   ASSERT_TRUE(Start(app));
@@ -795,8 +798,7 @@ TEST_F(QuickMenu, DISABLED_ScreenshotsForTheDocumentation) {
   HWND quick = OpenMenu(app, 2);
   ASSERT_TRUE(quick);
   // The pointer goes out of the picture; the keys keep the highlight.
-  MoveMouse({20, GetSystemMetrics(SM_CYSCREEN) - 20});
-  app.WaitUntil([&] { return !app.Find(Visible("VelmoraHelpTip")); }, 3000);
+  PointerAway(app);
   int top = -1;
   for (int i = 0; i < 3; ++i) top = PressAndTrack(app, quick, VK_DOWN, top);
   ASSERT_TRUE(app.Sync());

@@ -29,5 +29,11 @@ int main(int argc, char** argv) {
   const std::string all = previous + record;
   std::fwrite(all.data(), 1, all.size(), out);
   std::fclose(out);
-  return MoveFileExA(temp.c_str(), marker, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
+  // A test reading the marker at this moment holds it open, and a file that
+  // is open cannot be replaced: try again for a while.
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    if (MoveFileExA(temp.c_str(), marker, MOVEFILE_REPLACE_EXISTING)) return 0;
+    Sleep(10);
+  }
+  return 3;
 }
