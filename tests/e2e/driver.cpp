@@ -3,11 +3,13 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 #ifndef VELMORA_STAGE_DIR
 #error "VELMORA_STAGE_DIR must name the folder of the staged program files"
@@ -688,5 +690,77 @@ std::optional<ShortcutInfo> ReadShortcut(const std::string& linkPath) {
   link->Release();
   return out;
 }
+
+// ---------------------------------------------------------------------------
+std::string ItemRecord(const std::string& title, const std::string& fileName,
+                       const std::string& fileExe) {
+  auto field = [](std::string s, size_t width) {
+    s.resize(width, ' ');
+    return s;
+  };
+  return field(title, 50) + field(fileName, 260) + field(fileExe, 260);
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+std::string SelfPath() {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return self;
+}
+
+bool ProcessRunning(const std::string& exeName) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 pe{};
+  pe.dwSize = sizeof pe;
+  bool found = false;
+  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe))
+    found = lstrcmpiA(pe.szExeFile, exeName.c_str()) == 0 &&
+            pe.th32ProcessID != GetCurrentProcessId();
+  CloseHandle(snap);
+  return found;
+}
+
+namespace {
+const char* const kMarkerProgram = "vl_fake_browser.exe";
+}
+
+// <build>\tests\e2e\e2e_tests.exe and <build>\tests\win\vl_fake_browser.exe.
+std::string MarkerProgramPath() {
+  const std::string guess = FolderOf(SelfPath()) + "\\..\\win\\" + kMarkerProgram;
+  char full[MAX_PATH] = "";
+  if (!GetFullPathNameA(guess.c_str(), MAX_PATH, full, nullptr)) return guess;
+  return full;
+}
+
+bool MarkerProgramRunning() { return ProcessRunning(kMarkerProgram); }
+
+std::vector<MarkerRun> MarkerRuns(const std::string& marker) {
+  std::vector<MarkerRun> runs;
+  const auto bytes = ReadBytes(marker);
+  if (!bytes) return runs;
+  MarkerRun run;
+  size_t pos = 0;
+  for (size_t end; (end = bytes->find('\n', pos)) != std::string::npos; pos = end + 1) {
+    const std::string line = bytes->substr(pos, end - pos);
+    if (line.rfind("cwd=", 0) == 0) run.cwd = line.substr(4);
+    if (line.rfind("arg=", 0) == 0) run.args.push_back(line.substr(4));
+    if (line == "end") runs.push_back(std::exchange(run, MarkerRun{}));
+  }
+  return runs;
+}
+
+namespace {
+double TwipsPerPixel(int axis) {
+  HDC dc = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, axis);
+  ReleaseDC(nullptr, dc);
+  return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+}  // namespace
+
+double TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
+double TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
 
 }  // namespace velmora::e2e

@@ -232,4 +232,33 @@ std::optional<ShortcutInfo> ReadShortcut(const std::string& linkPath);
 // Case-insensitive comparison of paths and names.
 bool SameText(const std::string& a, const std::string& b);
 
+// ---------------------------------------------------------------------------
+// What the tests put into menu files, and the marker program they run.
+
+// One 570-byte item record: three blank-padded fields.
+std::string ItemRecord(const std::string& title, const std::string& fileName,
+                       const std::string& fileExe);
+// "C:\a\b.exe" -> "C:\a".
+std::string FolderOf(const std::string& path);
+// This test program's own path.
+std::string SelfPath();
+// Whether a process of that file name other than this one runs.
+bool ProcessRunning(const std::string& exeName);
+
+// The marker program of the Windows tests, built beside this one: started, it
+// appends its working folder and arguments to the file named by the
+// environment variable VL_MARKER.
+std::string MarkerProgramPath();
+bool MarkerProgramRunning();
+struct MarkerRun {
+  std::string cwd;
+  std::vector<std::string> args;
+};
+// Every start recorded in `marker`, oldest first.
+std::vector<MarkerRun> MarkerRuns(const std::string& marker);
+
+// Twips per pixel of the screen, across and down.
+double TwipsPerPixelX();
+double TwipsPerPixelY();
+
 }  // namespace velmora::e2e

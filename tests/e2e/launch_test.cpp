@@ -5,11 +5,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "driver.h"
@@ -23,34 +21,11 @@ const std::string kUnavailable = "File/Device unavailable.";
 const std::string kNoCommand =
     "No executable file found under this button. Check your configuration in the Customize "
     "page.";
-const std::string kHelperName = "vl_fake_browser.exe";
 
 std::string Options(bool singleClick) {
   std::string o = "1100000010000001";
   o[10] = singleClick ? '1' : '0';
   return o;
-}
-
-std::string ItemRecord(const std::string& title, const std::string& fileName,
-                       const std::string& fileExe) {
-  auto field = [](std::string s, size_t width) {
-    s.resize(width, ' ');
-    return s;
-  };
-  return field(title, 50) + field(fileName, 260) + field(fileExe, 260);
-}
-
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-
-// The marker program of the Windows tests, built beside this one:
-// <build>\tests\e2e\e2e_tests.exe and <build>\tests\win\vl_fake_browser.exe.
-std::string HelperPath() {
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  char full[MAX_PATH] = "";
-  const std::string guess = FolderOf(self) + "\\..\\win\\" + kHelperName;
-  if (!GetFullPathNameA(guess.c_str(), MAX_PATH, full, nullptr)) return guess;
-  return full;
 }
 
 // This test program doubles as a recorder of starts that may overlap: started
@@ -78,61 +53,10 @@ const char* const kRecordSwitch = "--vl-e2e-record-start";
   ExitProcess(2);
 }();
 
-std::string SelfPath() {
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  return self;
-}
-
-bool RunningAnother(const std::string& exeName) {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32 pe{};
-  pe.dwSize = sizeof pe;
-  bool found = false;
-  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe))
-    found = lstrcmpiA(pe.szExeFile, exeName.c_str()) == 0 &&
-            pe.th32ProcessID != GetCurrentProcessId();
-  CloseHandle(snap);
-  return found;
-}
-
-bool HelperRunning() {
-  std::string self = SelfPath();
-  if (RunningAnother(self.substr(self.find_last_of('\\') + 1))) return true;
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32 pe{};
-  pe.dwSize = sizeof pe;
-  bool found = false;
-  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe))
-    found = lstrcmpiA(pe.szExeFile, kHelperName.c_str()) == 0;
-  CloseHandle(snap);
-  return found;
-}
-
-// One start of the helper as it wrote it down.
-struct HelperRun {
-  std::string cwd;
-  std::vector<std::string> args;
-};
-
-std::vector<HelperRun> ReadRuns(const std::string& marker) {
-  std::vector<HelperRun> runs;
-  auto bytes = ReadBytes(marker);
-  if (!bytes) return runs;
-  HelperRun run;
-  size_t pos = 0;
-  while (pos < bytes->size()) {
-    size_t end = bytes->find('\n', pos);
-    if (end == std::string::npos) break;
-    std::string line = bytes->substr(pos, end - pos);
-    pos = end + 1;
-    if (line.rfind("cwd=", 0) == 0) run.cwd = line.substr(4);
-    if (line.rfind("arg=", 0) == 0) run.args.push_back(line.substr(4));
-    if (line == "end") runs.push_back(std::exchange(run, HelperRun{}));
-  }
-  return runs;
+// The marker program, or this program recording a start.
+bool MarkerRunning() {
+  const std::string self = SelfPath();
+  return MarkerProgramRunning() || ProcessRunning(self.substr(self.find_last_of('\\') + 1));
 }
 
 bool MakeShortcut(const std::string& link, const std::string& target, const std::string& args) {
@@ -160,7 +84,7 @@ class Launch : public ::testing::Test {
  protected:
   void SetUp() override {
     KillStrayInstances();
-    helper_ = HelperPath();
+    helper_ = MarkerProgramPath();
     ASSERT_TRUE(PathExists(helper_)) << "marker program not built: " << helper_;
     ASSERT_TRUE(folder_.MakeFolder("Menus"));
     marker_ = folder_.WorkFolder() + "\\..\\marker.txt";
@@ -169,7 +93,7 @@ class Launch : public ::testing::Test {
   }
   void TearDown() override {
     SetEnvironmentVariableA("VL_MARKER", nullptr);
-    WaitUntil([] { return !HelperRunning(); });
+    WaitUntil([] { return !MarkerRunning(); });
   }
 
   // One single button holding `command`; the toolbar up and idle.
@@ -212,20 +136,20 @@ class Launch : public ::testing::Test {
         5000);
   }
 
-  std::vector<HelperRun> WaitRuns(size_t n) {
-    std::vector<HelperRun> runs;
+  std::vector<MarkerRun> WaitRuns(size_t n) {
+    std::vector<MarkerRun> runs;
     WaitUntil([&] {
-      runs = ReadRuns(marker_);
+      runs = MarkerRuns(marker_);
       return runs.size() >= n;
     });
     return runs;
   }
 
   // Every start the program made has written its record.
-  std::vector<HelperRun> SettledRuns(App& app) {
+  std::vector<MarkerRun> SettledRuns(App& app) {
     app.Sync();
-    WaitUntil([] { return !HelperRunning(); });
-    return ReadRuns(marker_);
+    WaitUntil([] { return !MarkerRunning(); });
+    return MarkerRuns(marker_);
   }
 
   ProgramFolder folder_;

@@ -9,13 +9,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
-#include <utility>
 #include <string>
 #include <vector>
 
@@ -32,66 +30,12 @@ const std::string kEmptyCommand =
 const std::string kNoMenu =
     "No menu or executable file found under this button. Check your configuration in the "
     "customize page.";
-const std::string kHelperName = "vl_fake_browser.exe";
 constexpr size_t kRecordSize = 570;
 
-std::string ItemRecord(const std::string& title, const std::string& fileName,
-                       const std::string& fileExe) {
-  auto field = [](std::string s, size_t width) {
-    s.resize(width, ' ');
-    return s;
-  };
-  return field(title, 50) + field(fileName, 260) + field(fileExe, 260);
-}
 std::string Separator() { return ItemRecord("", "MenuLineSeparator", ""); }
 std::string Breaker() { return ItemRecord("", "MenuBreaker", ""); }
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-
-// The marker program, built beside this one:
-// <build>\tests\e2e\e2e_tests.exe and <build>\tests\win\vl_fake_browser.exe.
-std::string HelperPath() {
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  char full[MAX_PATH] = "";
-  const std::string guess = FolderOf(self) + "\\..\\win\\" + kHelperName;
-  if (!GetFullPathNameA(guess.c_str(), MAX_PATH, full, nullptr)) return guess;
-  return full;
-}
-
-bool HelperRunning() {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32 pe{};
-  pe.dwSize = sizeof pe;
-  bool found = false;
-  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe))
-    found = lstrcmpiA(pe.szExeFile, kHelperName.c_str()) == 0;
-  CloseHandle(snap);
-  return found;
-}
-
-// The arguments of every start of the marker program, one list per start.
-std::vector<std::vector<std::string>> MarkerRuns(const std::string& marker) {
-  std::vector<std::vector<std::string>> runs;
-  auto bytes = ReadBytes(marker);
-  if (!bytes) return runs;
-  std::vector<std::string> run;
-  size_t pos = 0;
-  for (size_t end; (end = bytes->find('\n', pos)) != std::string::npos; pos = end + 1) {
-    const std::string line = bytes->substr(pos, end - pos);
-    if (line.rfind("arg=", 0) == 0) run.push_back(line.substr(4));
-    if (line == "end") runs.push_back(std::exchange(run, {}));
-  }
-  return runs;
-}
-
-double TppY() {
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return 1440.0 / (dpi > 0 ? dpi : 96);
-}
+double TppY() { return TwipsPerPixelY(); }
 int PxY(double twips) { return static_cast<int>(std::lround(twips / TppY())); }
 
 // Line height of the menu font (the message font of the system).
@@ -220,13 +164,13 @@ class MenuTest : public ::testing::Test {
   void SetUp() override {
     KillStrayInstances();
     ASSERT_TRUE(folder_.MakeFolder("Menus"));
-    helper_ = HelperPath();
+    helper_ = MarkerProgramPath();
     marker_ = folder_.WorkFolder() + "\\..\\marker.txt";
     SetEnvironmentVariableA("VL_MARKER", marker_.c_str());
   }
   void TearDown() override {
     SetEnvironmentVariableA("VL_MARKER", nullptr);
-    WaitUntil([] { return !HelperRunning(); });
+    WaitUntil([] { return !MarkerProgramRunning(); });
   }
 
   void WriteMenu(const std::string& name, const std::string& entries,
@@ -355,8 +299,8 @@ class MenuTest : public ::testing::Test {
     return menu;
   }
 
-  std::vector<std::vector<std::string>> WaitRuns(size_t n) {
-    std::vector<std::vector<std::string>> runs;
+  std::vector<MarkerRun> WaitRuns(size_t n) {
+    std::vector<MarkerRun> runs;
     WaitUntil([&] { return (runs = MarkerRuns(marker_)).size() >= n; });
     return runs;
   }
@@ -446,7 +390,7 @@ TEST_F(QuickMenu, EnterOrAClickRunsTheEntryAndAnEntryWithoutCommandSaysSo) {
   PressKey(VK_RETURN);
   auto runs = WaitRuns(1);
   ASSERT_EQ(runs.size(), 1u) << "Enter ran nothing " << app.Report();
-  EXPECT_EQ(runs[0], std::vector<std::string>{"beta"});
+  EXPECT_EQ(runs[0].args, (std::vector<std::string>{"beta"}));
   EXPECT_TRUE(WaitHidden(app, menu)) << "menu stayed open after running an entry";
 
   // Up from nothing wraps to the last row; the mouse picks the row above it.
@@ -483,7 +427,7 @@ TEST_F(QuickMenu, EnterOrAClickRunsTheEntryAndAnEntryWithoutCommandSaysSo) {
   ClickAt({origin.x + client.right / 2, origin.y + first + 12});
   runs = WaitRuns(2);
   ASSERT_EQ(runs.size(), 2u) << app.Report();
-  EXPECT_EQ(runs[1], std::vector<std::string>{"alpha"});
+  EXPECT_EQ(runs[1].args, (std::vector<std::string>{"alpha"}));
   EXPECT_TRUE(WaitHidden(app, menu));
   EXPECT_TRUE(app.Close());
   EXPECT_TRUE(app.ExitedCleanly());
@@ -531,7 +475,7 @@ TEST_F(QuickMenu, LetterKeysSelectAcrossPagesAndTurnThem) {
   PressKey(VK_RETURN);
   auto runs = WaitRuns(1);
   ASSERT_EQ(runs.size(), 1u) << app.Report();
-  EXPECT_EQ(runs[0], std::vector<std::string>{"b1"});
+  EXPECT_EQ(runs[0].args, (std::vector<std::string>{"b1"}));
   EXPECT_TRUE(app.Close());
   EXPECT_TRUE(app.ExitedCleanly());
 }
@@ -580,7 +524,7 @@ TEST_F(QuickMenu, AButtonHoldingOnlyItselfRunsItsCommandOrSaysThereIsNone) {
   ClickAt(ButtonPoint(3));
   auto runs = WaitRuns(1);
   ASSERT_EQ(runs.size(), 1u) << app.Report();
-  EXPECT_EQ(runs[0], std::vector<std::string>{"direct"});
+  EXPECT_EQ(runs[0].args, (std::vector<std::string>{"direct"}));
   ASSERT_TRUE(app.Sync());
   EXPECT_FALSE(app.Saw("VelmoraQuickMenu")) << "a menu opened for a button without entries";
   EXPECT_TRUE(app.Close());

@@ -35,16 +35,6 @@ const std::string kSampleMenusFailed =
 // Positions 1, 2 and 16 set: no first-start question, no first-run branches.
 const std::string kSettled = "1100000000000001";
 
-// One 570-byte item record: three blank-padded fields.
-std::string ItemRecord(const std::string& title, const std::string& fileName,
-                       const std::string& fileExe) {
-  auto field = [](std::string s, size_t width) {
-    s.resize(width, ' ');
-    return s;
-  };
-  return field(title, 50) + field(fileName, 260) + field(fileExe, 260);
-}
-
 // A program folder as a user has it after the first start: options settled and
 // one menu button, so start-up has nothing to ask.
 void MakeSettled(const ProgramFolder& folder, const std::string& options = kSettled) {

@@ -34,15 +34,6 @@ std::string Options(bool movable, bool autoAdjust = true) {
   return o;
 }
 
-std::string ItemRecord(const std::string& title, const std::string& fileName,
-                       const std::string& fileExe) {
-  auto field = [](std::string s, size_t width) {
-    s.resize(width, ' ');
-    return s;
-  };
-  return field(title, 50) + field(fileName, 260) + field(fileExe, 260);
-}
-
 std::string FloatBytes(float f) {
   std::uint32_t raw = 0;
   std::memcpy(&raw, &f, 4);
@@ -60,27 +51,7 @@ std::optional<float> FloatOf(const std::optional<std::string>& bytes) {
   return f;
 }
 
-// Reads a file the program may be replacing at that moment: shared for
-// deletion too, so that the look never makes the program's rename fail.
-std::optional<std::string> ReadShared(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string out;
-  char buf[64];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-  CloseHandle(h);
-  return out;
-}
-
-double TwipsPerPixel() {
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(nullptr, dc);
-  return 1440.0 / (dpi > 0 ? dpi : 96);
-}
+double TwipsPerPixel() { return TwipsPerPixelX(); }
 
 int Px(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel())); }
 double Tw(int px) { return px * TwipsPerPixel(); }
@@ -527,7 +498,7 @@ TEST_F(Toolbar, AMovableToolbarIsDraggedAndComesBackThere) {
     SendInput(1, &in, sizeof in);
   };
   auto savedIs = [&](int leftPx) {
-    return FloatOf(ReadShared(folder_.PathOf("toolbarp.dat"))) ==
+    return FloatOf(ReadBytes(folder_.PathOf("toolbarp.dat"))) ==
            std::optional<float>(float(Tw(leftPx)));
   };
 
@@ -549,7 +520,7 @@ TEST_F(Toolbar, AMovableToolbarIsDraggedAndComesBackThere) {
         << "dragged to " << WindowRect(toolbar).left << ", expected " << expected;
     EXPECT_TRUE(app.WaitUntil([&] { return savedIs(WindowRect(toolbar).left); }))
         << "the poll did not save the new position: file says "
-        << FloatOf(ReadShared(folder_.PathOf("toolbarp.dat"))).value_or(-1) << ", Left is "
+        << FloatOf(ReadBytes(folder_.PathOf("toolbarp.dat"))).value_or(-1) << ", Left is "
         << Tw(WindowRect(toolbar).left);
     movedTo = WindowRect(toolbar).left;
     EXPECT_EQ(WindowRect(toolbar).top, -Px(TwipsPerPixel() > 14 ? 80 : 50)) << "vertical position";
