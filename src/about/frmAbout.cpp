@@ -438,20 +438,11 @@ LRESULT CALLBACK frmAbout::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
                                                reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
   auto* form = reinterpret_cast<frmAbout*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;  // the page paints every pixel
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (form) form->PaintPage(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      if (form) form->PaintPage(hwnd, reinterpret_cast<HDC>(wp));
-      return 0;
-  }
+  if (PaintMessage(hwnd, msg, wp, [&](HDC dc) {
+        if (form) form->PaintPage(hwnd, dc);
+      }))
+    return 0;
+  if (msg == WM_ERASEBKGND) return 1;  // the page paints every pixel
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 

@@ -43,6 +43,24 @@ class Window {
   HWND hwnd_ = nullptr;
 };
 
+// Handles WM_PAINT and WM_PRINTCLIENT with one routine that draws into the
+// given device context. False for every other message.
+template <class PaintFn>
+bool PaintMessage(HWND window, UINT msg, WPARAM wp, PaintFn&& paint) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    paint(dc);
+    EndPaint(window, &ps);
+    return true;
+  }
+  if (msg == WM_PRINTCLIENT) {
+    paint(reinterpret_cast<HDC>(wp));
+    return true;
+  }
+  return false;
+}
+
 // A child control of a window, e.g. a STATIC label or a BUTTON.
 HWND CreateChild(HWND parent, const char* cls, const char* text, DWORD style, int x, int y,
                  int width, int height, int id, DWORD exStyle = 0);

@@ -329,17 +329,8 @@ void frmQMenu::Apply(const QMenuEffects& fx) {
 LRESULT frmQMenu::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   const auto x = [lp] { return static_cast<short>(LOWORD(lp)); };
   const auto y = [lp] { return static_cast<short>(HIWORD(lp)); };
+  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wp));
-      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE:

@@ -59,17 +59,8 @@ void frmHelp::Paint(HDC dc) {
 }
 
 LRESULT frmHelp::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wp));
-      return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
   }

@@ -717,24 +717,16 @@ LRESULT CALLBACK frmToolbar::StripProc(HWND strip, UINT msg, WPARAM wp, LPARAM l
         return 0;
     }
   }
-  switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(strip, &ps);
-      if (self) self->PaintStrip(strip, dc);
-      EndPaint(strip, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      if (self) self->PaintStrip(strip, reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-  }
+  if (PaintMessage(strip, msg, wp, [&](HDC dc) {
+        if (self) self->PaintStrip(strip, dc);
+      }))
+    return 0;
+  if (msg == WM_ERASEBKGND) return 1;
   return DefWindowProcA(strip, msg, wp, lp);
 }
 
 LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
   if (msg == PrepareMessage()) {
     PrepareNextMenu();
     return 0;
@@ -755,16 +747,6 @@ LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return DrawToolbarButton(*reinterpret_cast<NMTBCUSTOMDRAW*>(lp));
       break;
     }
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wp));
-      return 0;
     case WM_ERASEBKGND: {
       // The flat toolbar is transparent and asks its parent for the background.
       RECT r;

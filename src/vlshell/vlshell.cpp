@@ -118,18 +118,21 @@ bool IsOfferedFolder(short folder) {
   }
 }
 
-class VLShell final : public IVLShell {
+// IUnknown for an object with one interface. Live objects are counted so
+// that the DLL is not unloaded under them.
+template <class Interface>
+class ComObject : public Interface {
  public:
-  VLShell() { InterlockedIncrement(&g_objects); }
-  ~VLShell() { InterlockedDecrement(&g_objects); }
-  VLShell(const VLShell&) = delete;
-  VLShell& operator=(const VLShell&) = delete;
+  explicit ComObject(const IID& iid) : iid_(iid) { InterlockedIncrement(&g_objects); }
+  virtual ~ComObject() { InterlockedDecrement(&g_objects); }
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IVLShell)) {
-      *object = static_cast<IVLShell*>(this);
-      AddRef();
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid_)) {
+      *object = static_cast<Interface*>(this);
+      this->AddRef();
       return S_OK;
     }
     *object = nullptr;
@@ -141,6 +144,16 @@ class VLShell final : public IVLShell {
     if (left == 0) delete this;
     return static_cast<ULONG>(left);
   }
+
+ private:
+  const IID& iid_;
+  LONG refs_ = 1;
+};
+
+class VLShell final : public ComObject<IVLShell> {
+ public:
+  VLShell() : ComObject(IID_IVLShell) {}
+
 
   HRESULT STDMETHODCALLTYPE GetSpecialFolder(HWND window, short folder, char* path) override {
     if (!path) return E_POINTER;
@@ -266,34 +279,12 @@ class VLShell final : public IVLShell {
       return S_OK;
     });
   }
-
- private:
-  LONG refs_ = 1;
 };
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory> {
  public:
-  ClassFactory() { InterlockedIncrement(&g_objects); }
-  ~ClassFactory() { InterlockedDecrement(&g_objects); }
-  ClassFactory(const ClassFactory&) = delete;
-  ClassFactory& operator=(const ClassFactory&) = delete;
+  ClassFactory() : ComObject(IID_IClassFactory) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (!object) return E_POINTER;
@@ -312,9 +303,6 @@ class ClassFactory final : public IClassFactory {
       InterlockedDecrement(&g_locks);
     return S_OK;
   }
-
- private:
-  LONG refs_ = 1;
 };
 
 }  // namespace
