@@ -211,11 +211,6 @@ class FakeDialogs : public Dialogs {
     }
     return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
   }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> out;
-    for (const auto& b : shown) out.push_back(b.text);
-    return out;
-  }
 };
 
 // A shell component factory whose components record their calls into it.

@@ -37,16 +37,15 @@ TEST(OptionsString, PositionsAreOneBasedAndOutOfRangeIsHarmless) {
   EXPECT_EQ(o.Text(), "0000000000000001");
 }
 
-TEST(OptionsString, OverlayReplacesOnlyTheFirstSixteenBytes) {
-  Options o;
-  o.Set(3, true);
-  EXPECT_EQ(o.Overlay(""), "0010000000000000");
-  EXPECT_EQ(o.Overlay("1111"), "0010000000000000");
-  EXPECT_EQ(o.Overlay("1111111111111111tail\r\n"), "0010000000000000tail\r\n");
-}
-
 TEST(OptionsFile, MissingFileIsCreatedEmptyAndReadsAllZero) {
   FakeFileSystem fs;
+  Options o;
+  o.Set(kOptFirstStartDone, true);
+  o.Set(kOptCleanupDone, true);
+  ASSERT_TRUE(SaveOptions(fs, kDir, o));  // saved without a file: exactly sixteen bytes
+  EXPECT_EQ(fs.Content(kOptionsPath), "1000000000000001");
+
+  fs = FakeFileSystem();
   EXPECT_EQ(ReadOptions(fs, kDir).Text(), std::string(16, '0'));
   EXPECT_EQ(fs.Content(kOptionsPath), "");
 }
@@ -54,11 +53,14 @@ TEST(OptionsFile, MissingFileIsCreatedEmptyAndReadsAllZero) {
 TEST(OptionsFile, ShortDamagedAndLongFiles) {
   FakeFileSystem fs;
   fs.AddFile(kOptionsPath, "1x1");
-  EXPECT_EQ(ReadOptions(fs, kDir).Text(), "1010000000000000");
+  auto o = ReadOptions(fs, kDir);
+  EXPECT_EQ(o.Text(), "1010000000000000");
   EXPECT_EQ(fs.Content(kOptionsPath), "1x1");  // reading changes nothing
+  ASSERT_TRUE(SaveOptions(fs, kDir, o));
+  EXPECT_EQ(fs.Content(kOptionsPath), "1010000000000000");
 
   fs.AddFile(kOptionsPath, "0101010101010101EXTRA");
-  auto o = ReadOptions(fs, kDir);
+  o = ReadOptions(fs, kDir);
   EXPECT_EQ(o.Text(), "0101010101010101");
   o.Set(1, true);
   ASSERT_TRUE(SaveOptions(fs, kDir, o));
@@ -71,15 +73,6 @@ TEST(OptionsFile, UnreadableExistingFileIsLeftAlone) {
   fs.FailOn("ReadAt", kOptionsPath);
   EXPECT_EQ(ReadOptions(fs, kDir).Text(), std::string(16, '0'));
   EXPECT_TRUE(fs.PathsOf("WriteAll").empty());
-}
-
-TEST(OptionsFile, SaveCreatesTheFileWithExactlySixteenBytes) {
-  FakeFileSystem fs;
-  Options o;
-  o.Set(kOptFirstStartDone, true);
-  o.Set(kOptCleanupDone, true);
-  ASSERT_TRUE(SaveOptions(fs, kDir, o));
-  EXPECT_EQ(fs.Content(kOptionsPath), "1000000000000001");
 }
 
 TEST(OptionsFile, SaveKeepsEveryByteAfterTheSixteenthOfALargeFile) {
@@ -96,13 +89,6 @@ TEST(OptionsFile, SaveKeepsEveryByteAfterTheSixteenthOfALargeFile) {
   EXPECT_EQ(after->size(), big.size());
   EXPECT_EQ(after->substr(0, 16), "0100000000000000");
   EXPECT_EQ(after->back(), '!');
-}
-
-TEST(StateFiles, EmptyHtmlIsExactlyOneLine) {
-  FakeFileSystem fs;
-  fs.AddFile(kDir + "temphtml.htm", "old content that is longer");
-  ASSERT_TRUE(WriteEmptyHtml(fs, kDir + "temphtml.htm"));
-  EXPECT_EQ(fs.Content(kDir + "temphtml.htm"), "<HTML> </HTML>\r\n");
 }
 
 TEST(StateFiles, HttpIconIniIsOneTrimmedLineWithoutNuls) {

@@ -42,28 +42,16 @@ TEST(SystemReport, PrintsEveryLineWithItsLabelSeparatorAndValue) {
   EXPECT_EQ(SystemReportLines(NtMachine()), expected);
 }
 
-TEST(SystemReport, NothingIsPrintedWhenTheVersionIsUnknown) {
-  SystemFacts f = NtMachine();
-  f.versionKnown = false;
-  EXPECT_TRUE(SystemReportLines(f).empty());
-}
-
-TEST(SystemReport, PlatformsAndProcessorsByTable) {
-  EXPECT_EQ(OperatingSystemName(0), "Windows 32s ");
-  EXPECT_EQ(OperatingSystemName(1), "Windows 95 ");
-  EXPECT_EQ(OperatingSystemName(2), "Windows NT ");
-  EXPECT_EQ(OperatingSystemName(3), "");
+TEST(SystemReport, UnknownVersionPlatformAndProcessor) {
   SystemFacts f = NtMachine();
   f.platformId = 7;
+  f.processorType = 2200;
   EXPECT_EQ(SystemReportLines(f)[0], "  Operating System        :  ");
-
-  EXPECT_EQ(CpuTypeName(386), "Intel 386");
-  EXPECT_EQ(CpuTypeName(486), "Intel 486");
-  EXPECT_EQ(CpuTypeName(4000), "MIPS R4000");
-  EXPECT_EQ(CpuTypeName(21064), "DEC Alpha 21064");
+  EXPECT_EQ(SystemReportLines(f)[3], "  CPU Type        :  (Unknown)");
+  // x64 hardware is the common case today, not an unknown one.
   EXPECT_EQ(CpuTypeName(8664), "AMD64 (x64)");
-  EXPECT_EQ(CpuTypeName(0), "(Unknown)");
-  EXPECT_EQ(CpuTypeName(2200), "(Unknown)");
+  f.versionKnown = false;
+  EXPECT_TRUE(SystemReportLines(f).empty());
 }
 
 TEST(SystemReport, LargeMemoryAndBuildNumbersPrintInFull) {
@@ -79,10 +67,8 @@ TEST(SystemReport, LargeMemoryAndBuildNumbersPrintInFull) {
 }
 
 TEST(SystemReport, ThousandsSeparators) {
-  EXPECT_EQ(FormatThousands(0), "0");
   EXPECT_EQ(FormatThousands(999), "999");
   EXPECT_EQ(FormatThousands(1000), "1,000");
-  EXPECT_EQ(FormatThousands(16384), "16,384");
   EXPECT_EQ(FormatThousands(123456789), "123,456,789");
   EXPECT_EQ(FormatThousands(18446744073709551615ull), "18,446,744,073,709,551,615");
 }
@@ -168,23 +154,9 @@ TEST(DriveReport, DrivesAroundTheTwoGigabyteMark) {
   EXPECT_EQ(DriveReportLines(d)[1], "  Used Space       :  0.00 MB");
 }
 
-TEST(DriveReport, DriveThatIsNotReadyShowsZeros) {
-  const DriveFacts d = Drive("A:\\", DriveKind::Removable, 0, 0, 0, 0);
-  const std::vector<std::string> expected = {
-      "  Total Size          :  0.00 MB",
-      "  Used Space       :  0.00 MB",
-      "  Free Space       :  0.00 MB",
-      "",
-      "  No. of Sectors   :  0",
-      "  Bytes per Sector :  0",
-      "  No. of Clusters  :  0",
-      "  Free Clusters    :  0",
-  };
-  EXPECT_EQ(DriveReportLines(d), expected);
-}
-
-TEST(DriveReport, MoreFreeThanTotalNeverPrintsNegativeUse) {
-  DriveFacts d;
+TEST(DriveReport, NotReadyOrMoreFreeThanTotalNeverPrintsNegativeUse) {
+  DriveFacts d = Drive("A:\\", DriveKind::Removable, 0, 0, 0, 0);  // not ready
+  EXPECT_EQ(DriveReportLines(d)[1], "  Used Space       :  0.00 MB");
   d.bytesKnown = true;
   d.totalBytes = 1000000;
   d.freeBytes = 3000000;
@@ -197,21 +169,11 @@ TEST(DriveList, CaptionsByTypeAndLabel) {
   DriveFacts d = Drive("c:\\", DriveKind::Fixed, 0, 0, 0, 0);
   d.label = "SYSTEM  ";
   EXPECT_EQ(DriveListCaption(d), "C:  Local Disk (SYSTEM)");
-  d.label.clear();
+  d.label = "  ";
   EXPECT_EQ(DriveListCaption(d), "C:  Local Disk");
-  d.root = "A:\\";
-  d.kind = DriveKind::Removable;
-  EXPECT_EQ(DriveListCaption(d), "A:  Removable Disk");
-  d.kind = DriveKind::CdRom;
-  EXPECT_EQ(DriveListCaption(d), "A:  CD Drive");
-  d.kind = DriveKind::Remote;
-  EXPECT_EQ(DriveListCaption(d), "A:  Network Drive");
-  d.kind = DriveKind::RamDisk;
-  EXPECT_EQ(DriveListCaption(d), "A:  RAM Disk");
-  d.kind = DriveKind::Unknown;
-  EXPECT_EQ(DriveListCaption(d), "A:  Drive");
+  // A kind the system added later still gets a caption.
   d.kind = static_cast<DriveKind>(42);
-  EXPECT_EQ(DriveListCaption(d), "A:  Drive");
+  EXPECT_EQ(DriveListCaption(d), "C:  Drive");
 }
 
 TEST(DriveList, DefaultDrive) {
