@@ -480,6 +480,48 @@ TEST_F(QuickMenu, LetterKeysSelectAcrossPagesAndTurnThem) {
   EXPECT_TRUE(app.ExitedCleanly());
 }
 
+TEST_F(QuickMenu, OddEntriesAndAnUnreadableFileNeitherCrashNorComplain) {
+  // An empty title, a title as wide as the field, an icon source that does
+  // not exist: each still gets a row that runs.
+  ASSERT_NO_FATAL_FAILURE(WriteMenu(
+      "BMENU001.MNU", ItemRecord("", "", helper_ + " untitled") +
+                          ItemRecord(std::string(50, 'W'), "", helper_ + " wide") +
+                          ItemRecord("Nowhere", "C:\\nowhere\\missing.exe", helper_ + " nowhere")));
+  ASSERT_NO_FATAL_FAILURE(WriteMenu("BMENU002.MNU", Entry("Hidden", "hidden")));
+  // Another program holds the second file for itself the whole time.
+  HANDLE locked = CreateFileA(folder_.PathOf("Menus\\BMENU002.MNU").c_str(), GENERIC_READ, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  App app(folder_);
+  ASSERT_TRUE(Start(app));
+
+  HWND menu = OpenMenu(app, 2);
+  ASSERT_TRUE(menu) << app.Report();
+  EXPECT_LE(WindowRect(menu).right, GetSystemMetrics(SM_CXSCREEN)) << "off the screen";
+  const std::vector<int> rows = RowsByKeyboard(app, menu);
+  ASSERT_EQ(rows.size(), 3u);
+  int top = HighlightTop(menu);  // Down came round to the first row
+  top = PressAndTrack(app, menu, VK_DOWN, top);
+  ASSERT_EQ(PressAndTrack(app, menu, VK_DOWN, top), rows[2]);
+  PressKey(VK_RETURN);
+  auto runs = WaitRuns(1);
+  ASSERT_EQ(runs.size(), 1u) << app.Report();
+  EXPECT_EQ(runs[0].args, (std::vector<std::string>{"nowhere"}));
+
+  // The unreadable file opens an empty menu: no row to highlight, no message.
+  menu = OpenMenu(app, 3);
+  ASSERT_TRUE(menu) << app.Report();
+  PressKey(VK_DOWN);
+  ASSERT_TRUE(app.Sync());
+  EXPECT_EQ(HighlightTop(menu), -1);
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitHidden(app, menu));
+  CloseHandle(locked);
+  EXPECT_TRUE(app.Close());
+  EXPECT_TRUE(app.ExitedCleanly());
+  EXPECT_TRUE(app.SeenMessages().empty()) << app.SeenMessages()[0];
+}
+
 TEST_F(QuickMenu, EscAndAClickElsewhereCloseIt) {
   ASSERT_NO_FATAL_FAILURE(WriteMenu("BMENU001.MNU", Entry("Alpha", "a") + Entry("Beta", "b")));
   App app(folder_);

@@ -275,6 +275,14 @@ TEST(QMenuKeyboard, LettersCycleThroughMatchesAcrossPages) {
   }
 }
 
+TEST(QMenuKeyboard, EmptyTitlesAreNeverFound) {
+  Menu m({"", "Alpha", " "});
+  m.Char('a');
+  EXPECT_EQ(m.s().highlighted, 2);
+  m.Char('a');
+  EXPECT_EQ(m.s().highlighted, 2);
+}
+
 TEST(QMenuKeyboard, EnterRunsTheHighlightedEntryAndEscOnlyHides) {
   Menu m({"Alpha", "Beta"});
   EXPECT_FALSE(m.Char('\r').run);
