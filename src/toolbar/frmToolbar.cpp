@@ -441,13 +441,15 @@ void frmToolbar::Form_MouseMove(WPARAM keys, int, int) {
   if (app_.Help().Visible()) app_.ShowHelpTip("");
   if (!app_.state.ToolbarMovable) return;
   SetCursor(dragCursor_);
-  if ((keys & MK_LBUTTON) && dragging_) {
-    // Left + X is where the pointer was on the screen; taken from the message
-    // itself, since a move still queued was measured against an older Left.
-    const DWORD pos = GetMessagePos();
-    const double pointer = static_cast<short>(LOWORD(pos)) * app_.tpp.x;
-    SetLeft(pointer - ToolbarWidthTw() - 25);
-  }
+  if ((keys & MK_LBUTTON) && dragging_) DragToMessagePos();
+}
+
+void frmToolbar::DragToMessagePos() {
+  // Left + X is where the pointer was on the screen; taken from the message
+  // itself, since a move still queued was measured against an older Left.
+  const DWORD pos = GetMessagePos();
+  const double pointer = static_cast<short>(LOWORD(pos)) * app_.tpp.x;
+  SetLeft(pointer - ToolbarWidthTw() - 25);
 }
 
 void frmToolbar::Form_MouseUp(int) {
@@ -772,6 +774,9 @@ LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_LBUTTONUP:
       if (dragging_) {
+        // The drop decides: a move the system made up when the window moved
+        // under the pointer can carry an older position and arrive last.
+        DragToMessagePos();
         dragging_ = false;
         ReleaseCapture();
       }

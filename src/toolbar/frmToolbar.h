@@ -68,6 +68,9 @@ class frmToolbar : public Window {
   void DrawSingleButton(const std::string& icon, const std::string& text);
   void Timer1_Timer();
   void Form_MouseMove(WPARAM keys, int x, int y);
+  // Puts the toolbar under the pointer's screen position of the message being
+  // handled, holding it 25 twips right of the buttons.
+  void DragToMessagePos();
   void Form_MouseUp(int x);
   PlacementInput CurrentLayout() const;
   bool SaveToolbarPos();

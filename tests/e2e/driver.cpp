@@ -573,14 +573,24 @@ bool BringToForeground(HWND window) {
   return WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
 }
 
+namespace {
+INPUT AbsoluteMouseInput(POINT screen, DWORD flags) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags);
+  in.mi.dx = static_cast<LONG>((screen.x * 65535LL + cx / 2) / std::max(cx - 1, 1));
+  in.mi.dy = static_cast<LONG>((screen.y * 65535LL + cy / 2) / std::max(cy - 1, 1));
+  return in;
+}
+}  // namespace
+
 void MoveMouse(POINT screen) {
   SetCursorPos(screen.x, screen.y);
   // Absolute input as well, so the window under the point gets WM_MOUSEMOVE.
-  int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-  in.mi.dx = static_cast<LONG>((screen.x * 65535LL + cx / 2) / std::max(cx - 1, 1));
-  in.mi.dy = static_cast<LONG>((screen.y * 65535LL + cy / 2) / std::max(cy - 1, 1));
-  SendInputs({in});
+  SendInputs({AbsoluteMouseInput(screen, 0)});
+}
+
+void LeftButtonAt(POINT screen, bool down) {
+  SendInputs({AbsoluteMouseInput(screen, down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)});
 }
 
 void ClickAt(POINT screen, bool rightButton) {

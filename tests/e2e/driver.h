@@ -183,6 +183,10 @@ void KillStrayInstances();
 // Input, as a person gives it.
 bool BringToForeground(HWND window);
 void MoveMouse(POINT screen);
+// Presses or releases the left button at a screen point, the point travelling
+// in the same input: under Wine the cursor can still be catching up with an
+// earlier move, and a bare button event would take its position from there.
+void LeftButtonAt(POINT screen, bool down);
 void ClickAt(POINT screen, bool rightButton = false);
 void DoubleClickAt(POINT screen);
 // Presses `vk` with the modifier keys (VK_SHIFT, VK_CONTROL, VK_MENU) held.

@@ -473,10 +473,7 @@ TEST_F(Toolbar, AMovableToolbarIsDraggedAndComesBackThere) {
     MoveMouse({grab.x, y + 200});
     BringToForeground(toolbar);
     MoveMouse(grab);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &in, sizeof in);
+    LeftButtonAt(grab, true);
     // As a person does: the next move once the toolbar has followed the last.
     // Under Wine the first move after the press can be dropped, so a move that
     // is not followed is made again.
@@ -494,8 +491,7 @@ TEST_F(Toolbar, AMovableToolbarIsDraggedAndComesBackThere) {
         return false;
       });
     }
-    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
+    LeftButtonAt({to, y}, false);
   };
   auto savedIs = [&](int leftPx) {
     return FloatOf(ReadBytes(folder_.PathOf("toolbarp.dat"))) ==
