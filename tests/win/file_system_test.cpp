@@ -3,46 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "model/item_record.h"
-#include "model/options.h"
 #include "platform/file_system_win.h"
+#include "win_test_support.h"
 
 namespace velmora {
 namespace {
 
+// A scratch folder, as a path ending in "\\".
 class TempFolder {
  public:
-  TempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "vlfs" + std::to_string(GetCurrentProcessId()) + "_" +
-            std::to_string(GetTickCount()) + "\\";
-    CreateDirectoryA(path_.c_str(), nullptr);
-  }
-  ~TempFolder() {
-    WIN32_FIND_DATAA d;
-    HANDLE h = FindFirstFileA((path_ + "*").c_str(), &d);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = d.cFileName;
-        if (name == "." || name == "..") continue;
-        SetFileAttributesA((path_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveDirectoryA((path_ + name).c_str());
-        else
-          DeleteFileA((path_ + name).c_str());
-      } while (FindNextFileA(h, &d));
-      FindClose(h);
-    }
-    RemoveDirectoryA(path_.c_str());
-  }
-  const std::string& path() const { return path_; }
+  std::string path() const { return folder_.Path() + "\\"; }
 
  private:
-  std::string path_;
+  wintest::TempFolder folder_;
 };
 
 TEST(Win32FileSystem, WritesWholeFilesAndReadsRanges) {
@@ -101,31 +77,16 @@ TEST(Win32FileSystem, ListsMenuFilesWhateverTheirCase) {
   EXPECT_FALSE(fs.Exists(dir.path() + "nothing"));
 }
 
-TEST(Win32FileSystem, OptionsRoundTripKeepsForeignBytes) {
-  TempFolder dir;
-  Win32FileSystem fs;
-  // Missing: all "0", and the file now exists, empty.
-  Options options = ReadOptions(fs, dir.path());
-  EXPECT_EQ(options.Text(), std::string(16, '0'));
-  EXPECT_EQ(fs.Size(dir.path() + kOptionsFile), 0u);
-
-  ASSERT_TRUE(fs.WriteAll(dir.path() + kOptionsFile, std::string("1x1\0", 4) + std::string(12, '1') + "TAIL"));
-  options = ReadOptions(fs, dir.path());
-  EXPECT_EQ(options.Text(), "1010111111111111");
-  options.Set(2, true);
-  ASSERT_TRUE(SaveOptions(fs, dir.path(), options));
-  EXPECT_EQ(fs.ReadAll(dir.path() + kOptionsFile), "1110111111111111TAIL");
-}
-
 TEST(Win32FileSystem, RenameAndDeleteReportErrors) {
   TempFolder dir;
   Win32FileSystem fs;
   ASSERT_TRUE(fs.WriteAll(dir.path() + "a.dat", "a"));
   EXPECT_TRUE(fs.Rename(dir.path() + "a.dat", dir.path() + "TTTTTTTT"));
   EXPECT_FALSE(fs.Exists(dir.path() + "a.dat"));
-  EXPECT_TRUE(fs.Rename(dir.path() + "TTTTTTTT", dir.path() + "a.dat"));
-  EXPECT_TRUE(fs.Delete(dir.path() + "a.dat"));
-  EXPECT_FALSE(fs.Delete(dir.path() + "a.dat"));
+  EXPECT_FALSE(fs.Rename(dir.path() + "a.dat", dir.path() + "b.dat"));
+  EXPECT_EQ(fs.LastError().number, ERROR_FILE_NOT_FOUND);
+  EXPECT_TRUE(fs.Delete(dir.path() + "TTTTTTTT"));
+  EXPECT_FALSE(fs.Delete(dir.path() + "TTTTTTTT"));
   EXPECT_EQ(fs.LastError().number, ERROR_FILE_NOT_FOUND);
 }
 

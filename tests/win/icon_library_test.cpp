@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_system_win.h"
+#include "win_test_support.h"
 
 namespace velmora {
 namespace {
@@ -31,17 +32,11 @@ std::string Entry(const std::string& name, const std::string& data) {
 class ProgramFolder {
  public:
   ProgramFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    parent_ = std::string(base) + "vlil" + std::to_string(GetCurrentProcessId()) + "_" +
-              std::to_string(GetTickCount()) + "\\";
-    CreateDirectoryA(parent_.c_str(), nullptr);
     CreateDirectoryA(program().c_str(), nullptr);
     CreateDirectoryA(icons().c_str(), nullptr);
   }
-  ~ProgramFolder() { Remove(parent_); }
-  std::string parent() const { return parent_; }
-  std::string program() const { return parent_ + "prog\\"; }
+  std::string parent() const { return parent_.Path() + "\\"; }
+  std::string program() const { return parent() + "prog\\"; }
   std::string icons() const { return program() + "Icons\\"; }
 
   static std::vector<std::string> Names(const std::string& folder) {
@@ -59,18 +54,7 @@ class ProgramFolder {
   }
 
  private:
-  static void Remove(const std::string& folder) {
-    for (const auto& name : Names(folder)) {
-      const std::string path = folder + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-        Remove(path + "\\");
-      else
-        DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-  }
-  std::string parent_;
+  wintest::TempFolder parent_;
 };
 
 bool FileExists(const std::string& path) {

