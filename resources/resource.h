@@ -18,6 +18,20 @@
 #define IDI_IMG_CUST 209
 #define IDI_IMG_HELP 210
 
+// Pictures of the Customize page, 16x16 icons with alpha: tree node images
+// for entries without a picture of their own, then the edit toolbar's buttons.
+// The tree's "new", "button" and "qm" nodes use IDI_IMG_* above.
+#define IDI_CUST_UNKNOWN 301
+#define IDI_CUST_BREAK 302
+#define IDI_CUST_SEP 303
+#define IDI_CUST_UP 304
+#define IDI_CUST_DOWN 305
+#define IDI_CUST_CUT 306
+#define IDI_CUST_COPY 307
+#define IDI_CUST_PASTE 308
+#define IDI_CUST_DELETE 309
+#define IDI_CUST_UNDO 310
+
 // Picture of the tip window (frmTip's Picture1), 32x32.
 #define IDI_TIP 220
 

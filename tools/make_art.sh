@@ -10,14 +10,21 @@
 #
 # Where each picture comes from (NOTICE repeats this for the credits):
 #   new.ico button.ico cust.ico help.ico tip.ico   Tango PNGs, repacked
+#   move_up.ico move_down.ico cut.ico copy.ico     Tango PNGs, repacked
+#   paste.ico delete.ico undo.ico                  Tango PNGs, repacked
 #   velmora.ico splash.bmp                          our own drawing
 #   qm.ico chkmark.ico                              our own pixel art
+#   unknown.ico break.ico sep.ico                   our own pixel art
 #   up.ico down.ico up2.ico down2.ico drag.cur      our own polygons
+#
+# velmora.ico holds the program icon at 16, 24, 32, 48 and 256 pixels; the
+# 256-pixel image is stored as PNG, the others as 32-bit DIBs. Everything
+# else is one 16x16 image (tip.ico 32x32, drag.cur 32x32).
 #
 # Output is byte-for-byte reproducible: ImageMagick only produces raw RGBA
 # pixels and the 24-bit BMP (neither carries a timestamp), and the icon and
-# cursor containers are written by the small packer below, so no tool
-# version string or date ends up in a file.
+# cursor containers, with the one PNG inside velmora.ico, are written by the
+# small packer below, so no tool version string or date ends up in a file.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,12 +50,21 @@ mkdir -p "$out"
 export LC_ALL=C
 
 # --- packer -----------------------------------------------------------------
-# Writes .ico/.cur files from raw 8-bit RGBA images. Every image is stored as
-# a 32-bit BGRA DIB with an AND mask (not PNG), which LoadImage reads on every
-# Windows version and on Wine. Transparent pixels get black colour so that the
-# legacy mask path (AND then XOR) leaves the background untouched.
+# Writes .ico/.cur files from raw 8-bit RGBA images. An image is stored as a
+# 32-bit BGRA DIB with an AND mask, which LoadImage reads on every Windows
+# version and on Wine. Transparent pixels get black colour so that the legacy
+# mask path (AND then XOR) leaves the background untouched.
+#
+# An image marked ":png" is stored as a PNG instead, the form Windows Vista
+# and later (and Wine) read for the 256-pixel image of a program icon: as a
+# DIB that one image alone would take 270 KB, as a PNG about 15 KB. The PNG
+# is written here too, with no chunk beyond the three it needs, so it holds
+# no date. Rows are left unfiltered, which packs these smooth drawings
+# smallest. zlib gives the same bytes for the same pixels; a Python built on
+# another deflate library (zlib-ng) could pack them differently, though the
+# picture would be the same.
 cat >"$tmp/pack.py" <<'PY'
-import struct, sys
+import struct, sys, zlib
 
 def dib(raw, w, h):
     xor = bytearray()
@@ -67,16 +83,30 @@ def dib(raw, w, h):
                          len(xor) + len(mask), 0, 0, 0, 0)
     return header + bytes(xor) + bytes(mask)
 
+def png(raw, w, h):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body))
+    rows = b''.join(b'\0' + raw[y * w * 4:(y + 1) * w * 4] for y in range(h))
+    return (b'\x89PNG\r\n\x1a\n'
+            + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(rows, 9))
+            + chunk(b'IEND', b''))
+
 def main(argv):
     kind, dest, specs = argv[0], argv[1], argv[2:]
     images = []
     for spec in specs:
         path, w, h, *hot = spec.split(':')
+        as_png = hot == ['png']
+        if as_png:
+            hot = []
         w, h = int(w), int(h)
         raw = open(path, 'rb').read()
         if len(raw) != w * h * 4:
             sys.exit(f'{path}: expected {w}x{h} RGBA, got {len(raw)} bytes')
-        images.append((w, h, [int(v) for v in hot], dib(raw, w, h)))
+        images.append((w, h, [int(v) for v in hot],
+                       png(raw, w, h) if as_png else dib(raw, w, h)))
     out = struct.pack('<HHH', 0, 2 if kind == 'cur' else 1, len(images))
     offset = 6 + 16 * len(images)
     for w, h, hot, data in images:
@@ -110,6 +140,14 @@ from_tango button 16 mimetypes/application-x-executable.png
 from_tango cust 16 categories/preferences-system.png
 from_tango help 16 apps/help-browser.png
 from_tango tip 32 status/dialog-information.png
+# The Customize page's edit toolbar.
+from_tango move_up 16 actions/go-up.png
+from_tango move_down 16 actions/go-down.png
+from_tango cut 16 actions/edit-cut.png
+from_tango copy 16 actions/edit-copy.png
+from_tango paste 16 actions/edit-paste.png
+from_tango delete 16 actions/edit-delete.png
+from_tango undo 16 actions/edit-undo.png
 
 # --- pixel art ----------------------------------------------------------------
 # At 16x16 any smoothing blurs a small symbol, so these are set pixel by
@@ -148,6 +186,93 @@ static char *qm[] = {
 "  owfffffffffo  ",
 "  owfffffffffo  ",
 "  oooooooooooo  "};
+XPM
+
+# The Customize page's tree shows these for entries that have no picture of
+# their own. "unknown" is the page of qm without its question mark and greyed
+# out: the entry's icon has simply not been looked up yet, nothing is wrong.
+xpm_icon unknown <<'XPM'
+/* XPM */
+static char *unknown[] = {
+"16 16 5 1",
+"  c None",
+"o c #888A85",
+"w c #EEEEEC",
+"g c #D3D7CF",
+"d c #BABDB6",
+"  ooooooooo     ",
+"  owwwwwwwoo    ",
+"  owggggggodo   ",
+"  owggggggoooo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  owgggggggggo  ",
+"  oooooooooooo  "};
+XPM
+
+# A page break: the foot of one page, a dashed cut, the head of the next.
+xpm_icon break <<'XPM'
+/* XPM */
+static char *break_[] = {
+"16 16 7 1",
+"  c None",
+"o c #888A85",
+"w c #FFFFFF",
+"f c #F3F3F1",
+"d c #D3D7CF",
+"l c #BABDB6",
+"k c #3465A4",
+"  owfffffffffo  ",
+"  owfllllllffo  ",
+"  owfffffffffo  ",
+"  owflllllfffo  ",
+"  owfffffffffo  ",
+"  oooooooooooo  ",
+"                ",
+" kk kk kk kk kk ",
+" kk kk kk kk kk ",
+"                ",
+"  ooooooooo     ",
+"  owwwwwwwoo    ",
+"  owffffffodo   ",
+"  owffffffoooo  ",
+"  owfllllllffo  ",
+"  owfffffffffo  "};
+XPM
+
+# A separator entry: the etched line the quick menu draws, groove above and
+# highlight below.
+xpm_icon sep <<'XPM'
+/* XPM */
+static char *sep[] = {
+"16 16 3 1",
+"  c None",
+"s c #888A85",
+"w c #FFFFFF",
+"                ",
+"                ",
+"                ",
+"                ",
+"                ",
+"                ",
+"                ",
+" ssssssssssssss ",
+" wwwwwwwwwwwwww ",
+"                ",
+"                ",
+"                ",
+"                ",
+"                ",
+"                ",
+"                "};
 XPM
 
 # The menu check mark, in the shape Windows menus use, one size up.
@@ -237,16 +362,23 @@ gradient_fill() { # SIZE AFFINE GRADIENT SHAPE: the shape, painted top to bottom
 logo() { # N OUT.png
   local n=$1 dest=$2 f=$(( $1 * ss ))
   local aff="affine $ss,0,0,$ss,-0.5,-0.5"
-  local a r cx cy R
+  local a r cx cy R u=1
   case $n in
     16) a=0; r=3 ;;
+    24) a=1; r=4 ;;
     32) a=1; r=6 ;;
     *)  a=$(calc "$n / 24"); r=$(calc "$n * 0.19") ;;
   esac
+  # Rims and outline are one pixel wide up to the splash's 64; beyond that
+  # a hairline would vanish, so they grow with the picture.
+  [ "$n" -le 64 ] || u=$(calc "$n / 64")
   local b; b=$(calc "$n - $a")
   cx=$(calc "$n * 0.60"); cy=$(calc "$n * 0.42"); R=$(calc "$n * 0.30")
   # At 16 pixels the star needs all the room there is to stay a star.
   if [ "$n" -le 16 ]; then cx=8; cy=8.4; R=5.9; fi
+  # At 24 the proportional star would run its right arm into the rim; this
+  # one sits clear of it with its top point on a single pixel column.
+  if [ "$n" -eq 24 ]; then cx=13.5; cy=10.4; R=7; fi
   local ri; ri=$(calc "$R * 0.48")
   local star shadow s1 s2 s3
   star=$(star_points "$cx" "$cy" "$R" "$ri")
@@ -256,23 +388,26 @@ logo() { # N OUT.png
   s3=$(streak "$(calc "$cx + $n * 0.02")" "$(calc "$cy + $n * 0.20")" "$(calc "$n * 0.38")" "$(calc "$n * 0.88")" "$(calc "$n * 0.035")")
   args=( -size "${f}x${f}" xc:none +antialias
     -fill '#204A87' -draw "$aff $(rrect "$a" "$a" "$b" "$b" "$r")" )
-  gradient_fill "${f}x${f}" "$aff" '#9DBDE6-#4F82C4' "$(rrect "$(calc "$a + 1")" "$(calc "$a + 1")" "$(calc "$b - 1")" "$(calc "$b - 1")" "$(calc "$r - 1")")"
-  gradient_fill "${f}x${f}" "$aff" '#729FCF-#204A87' "$(rrect "$(calc "$a + 2")" "$(calc "$a + 2")" "$(calc "$b - 2")" "$(calc "$b - 2")" "$(calc "$r - 2")")"
+  local i1 i2
+  i1=$(calc "$a + $u"); i2=$(calc "$a + 2 * $u")
+  gradient_fill "${f}x${f}" "$aff" '#9DBDE6-#4F82C4' "$(rrect "$i1" "$i1" "$(calc "$b - $u")" "$(calc "$b - $u")" "$(calc "$r - $u")")"
+  gradient_fill "${f}x${f}" "$aff" '#729FCF-#204A87' "$(rrect "$i2" "$i2" "$(calc "$b - 2 * $u")" "$(calc "$b - 2 * $u")" "$(calc "$r - 2 * $u")")"
   args+=( -fill '#FFFFFF66' -draw "$aff $s1" )
   [ "$n" -le 16 ] || args+=( -draw "$aff $s2" -draw "$aff $s3" )
   args+=( -fill '#0B213F80' -draw "$aff polygon $shadow" )
   gradient_fill "${f}x${f}" "$aff" '#FFFBD0-#EDD400' "polygon $star"
-  args+=( -fill none -stroke '#C4A000' -strokewidth 1 -draw "$aff polygon $star"
+  args+=( -fill none -stroke '#C4A000' -strokewidth "$u" -draw "$aff polygon $star"
           -scale "${n}x${n}" "$dest" )
   "$im" "${args[@]}"
 }
-for n in 16 32 48; do
+for n in 16 24 32 48 256; do
   logo "$n" "$tmp/logo$n.png"
   to_rgba "logo$n" "$tmp/logo$n.png"
 done
 # The splash shows the same drawing, larger.
 logo 64 "$tmp/logo64.png"
-pack ico "$out/velmora.ico" "$tmp/logo16.rgba:16:16" "$tmp/logo32.rgba:32:32" "$tmp/logo48.rgba:48:48"
+pack ico "$out/velmora.ico" "$tmp/logo16.rgba:16:16" "$tmp/logo24.rgba:24:24" \
+  "$tmp/logo32.rgba:32:32" "$tmp/logo48.rgba:48:48" "$tmp/logo256.rgba:256:256:png"
 
 # --- splash picture ---------------------------------------------------------------
 # 320x120, sized for the 5000-twip splash window with its label below. A
