@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "about/system_facts_win.h"
+#include "core/product.h"
 #include "model/text.h"
 #include "platform/ui_win.h"
 #include "resource.h"
@@ -14,7 +15,13 @@ namespace velmora {
 namespace {
 
 constexpr const char* kPageClassName = "VelmoraAboutPage";
-constexpr const char* kSupportMail = "support@velmora.app";
+// Ctrl+Tab and Ctrl+Shift+Tab turn the tabs, as in any tabbed dialog.
+constexpr int kNextTabId = 201;
+constexpr int kPreviousTabId = 202;
+constexpr ACCEL kAccelerators[] = {
+    {FVIRTKEY | FCONTROL, VK_TAB, kNextTabId},
+    {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, kPreviousTabId},
+};
 constexpr const char* kDefaultCopyright = "Copyright \xA9 2026 the Velmora developers";
 constexpr const char* kNotice =
     "Velmora keeps a thin toolbar at the top of the screen. Its buttons open quick menus "
@@ -27,21 +34,6 @@ struct TabEntry {
 constexpr TabEntry kTabs[] = {{"Velmora", "velmora"}, {"System", "system"}, {"Drives", "drives"}};
 static_assert(std::size(kTabs) == frmAbout::kTabDrives + 1);
 
-// Selects a GDI object into a DC for one scope and puts the old one back.
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~Selected() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 int LineHeight(HDC dc) {
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
@@ -52,20 +44,11 @@ void TextAt(HDC dc, int x, int y, const std::string& text) {
   if (!text.empty()) TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
 }
 
-bool IsDroppedCombo(HWND hwnd) {
-  char cls[32] = "";
-  GetClassNameA(hwnd, cls, sizeof cls);
-  return lstrcmpiA(cls, WC_COMBOBOXA) == 0 && SendMessageA(hwnd, CB_GETDROPPEDSTATE, 0, 0);
-}
-
 }  // namespace
 
 frmAbout::frmAbout(HINSTANCE instance) : instance_(instance) {}
 
-frmAbout::~frmAbout() {
-  Destroy();
-  FreeResources();
-}
+frmAbout::~frmAbout() = default;
 
 void frmAbout::ShowAbout() {
   if (Visible()) {
@@ -80,11 +63,6 @@ void frmAbout::ShowAbout() {
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
   SetFocus(cmdOK_);
-}
-
-bool frmAbout::PreTranslateMessage(MSG& msg) {
-  if (!Loaded() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
-  return IsDialogMessageA(hwnd(), &msg) != FALSE;
 }
 
 int frmAbout::CurrentTab() const {
@@ -107,17 +85,9 @@ bool frmAbout::Load() {
   args.width = w;
   args.height = h;
   args.icon = icon ? icon : LoadIconA(nullptr, IDI_APPLICATION);
+  args.dialogKeys = true;
   if (!CreateWindowFrom(args)) return false;
-
-  WNDCLASSEXA pageClass{};
-  pageClass.cbSize = sizeof pageClass;
-  if (!GetClassInfoExA(instance_, kPageClassName, &pageClass)) {
-    pageClass.lpfnWndProc = &frmAbout::PageProc;
-    pageClass.hInstance = instance_;
-    pageClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    pageClass.lpszClassName = kPageClassName;
-    RegisterClassExA(&pageClass);
-  }
+  SetAccelerators(kAccelerators, static_cast<int>(std::size(kAccelerators)));
 
   CreateFonts();
 
@@ -129,21 +99,17 @@ bool frmAbout::Load() {
     item.pszText = const_cast<char*>(kTabs[i].caption);
     SendMessageA(tabStrip1_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
   }
-  picVelmora_ = CreateWindowExA(0, kPageClassName, "", WS_CHILD, 0, 0, 10, 10, hwnd(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPicVelmoraId)),
-                                instance_, this);
+  picVelmora_.Create(hwnd(), kPicVelmoraId, 0, kPageClassName, 0,
+                     {[this](HDC dc) { PaintPage(picVelmora_.hwnd(), dc); }, nullptr});
   drive1_ = CreateChild(hwnd(), WC_COMBOBOXA, "",
                         WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 10, 10, kDrive1Id);
-  picInfo_ = CreateWindowExA(0, kPageClassName, "", WS_CHILD, 0, 0, 10, 10, hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPicInfoId)), instance_,
-                             this);
+  picInfo_.Create(hwnd(), kPicInfoId, 0, kPageClassName, 0,
+                  {[this](HDC dc) { PaintPage(picInfo_.hwnd(), dc); }, nullptr});
   cmdOK_ = CreateChild(hwnd(), "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0,
                        10, 10, kOkId);
   // Children are created on top of one another; the strip must lie under the
   // pages, or it would take their clicks and draw over them in a capture.
   SetWindowPos(tabStrip1_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  for (HWND control : {tabStrip1_, drive1_, cmdOK_})
-    SetWindowSubclass(control, &frmAbout::KeysProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
   drives_ = GatherDrives(false);
   for (const DriveFacts& drive : drives_)
@@ -168,37 +134,23 @@ void frmAbout::InitAbout() {
   const ProgramVersion version = GatherProgramVersion();
   lblVersion_ = VersionText(version.major, version.minor, version.revision);
   lblCopyright_ = version.copyright.empty() ? kDefaultCopyright : version.copyright;
-  lblCompany_ = std::string("Support: ") + kSupportMail;
+  lblCompany_ = std::string("Support: ") + kSupportEmail;
   Layout();
-  InvalidateRect(picVelmora_, nullptr, FALSE);
+  InvalidateRect(picVelmora_.hwnd(), nullptr, FALSE);
 }
 
 void frmAbout::CreateFonts() {
-  FreeResources();
-  LOGFONTA lf{};
-  GetObjectA(UiFont(), sizeof lf, &lf);
-  lf.lfHeight = -MulDiv(18, dpi_, 72);
-  lf.lfWeight = FW_BOLD;
-  titleFont_ = CreateFontIndirectA(&lf);
-
-  GetObjectA(UiFont(), sizeof lf, &lf);
-  lf.lfHeight = -MulDiv(10, dpi_, 72);
-  subtitleFont_ = CreateFontIndirectA(&lf);
-
+  titleFont_ = DerivedUiFont(18, FW_BOLD, dpi_);
+  subtitleFont_ = DerivedUiFont(10, FW_NORMAL, dpi_);
   logoSize_ = MulDiv(48, dpi_, 96);
-  logo_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON,
-                                        logoSize_, logoSize_, LR_DEFAULTCOLOR));
-  logoOwned_ = logo_ != nullptr;
-  if (!logo_) logo_ = LoadIconA(nullptr, IDI_APPLICATION);  // shared: never destroyed
+  logo_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON,
+                                            logoSize_, logoSize_, LR_DEFAULTCOLOR)));
 }
 
 void frmAbout::FreeResources() {
-  if (titleFont_) DeleteObject(titleFont_);
-  if (subtitleFont_) DeleteObject(subtitleFont_);
-  if (logo_ && logoOwned_) DestroyIcon(logo_);
-  titleFont_ = subtitleFont_ = nullptr;
-  logo_ = nullptr;
-  logoOwned_ = false;
+  titleFont_.reset();
+  subtitleFont_.reset();
+  logo_.reset();
 }
 
 void frmAbout::Layout() {
@@ -219,7 +171,7 @@ void frmAbout::Layout() {
   const int inset = TwipsToPxX(60, tpp);
   InflateRect(&page, -inset, -inset);
   const int pageW = page.right - page.left, pageH = page.bottom - page.top;
-  MoveWindow(picVelmora_, page.left, page.top, pageW, pageH, TRUE);
+  MoveWindow(picVelmora_.hwnd(), page.left, page.top, pageW, pageH, TRUE);
 
   // The drop-down list gets room for a dozen drives below the box.
   MoveWindow(drive1_, page.left, page.top, pageW, pageH, TRUE);
@@ -227,7 +179,7 @@ void frmAbout::Layout() {
   GetWindowRect(drive1_, &combo);
   const int comboH = combo.bottom - combo.top;
   const int gap = TwipsToPxY(90, tpp);
-  MoveWindow(picInfo_, page.left, page.top + comboH + gap, pageW, pageH - comboH - gap, TRUE);
+  MoveWindow(picInfo_.hwnd(), page.left, page.top + comboH + gap, pageW, pageH - comboH - gap, TRUE);
 }
 
 void frmAbout::TabStrip1_Click() {
@@ -237,32 +189,32 @@ void frmAbout::TabStrip1_Click() {
   if (IEquals(key, "velmora")) {
     aboutPartsVisible_ = true;
     ShowWindow(drive1_, SW_HIDE);
-    ShowWindow(picInfo_, SW_HIDE);
-    ShowWindow(picVelmora_, SW_SHOW);
-    InvalidateRect(picVelmora_, nullptr, FALSE);
+    ShowWindow(picInfo_.hwnd(), SW_HIDE);
+    ShowWindow(picVelmora_.hwnd(), SW_SHOW);
+    InvalidateRect(picVelmora_.hwnd(), nullptr, FALSE);
   } else if (IEquals(key, "drives")) {
-    ShowWindow(picVelmora_, SW_HIDE);
+    ShowWindow(picVelmora_.hwnd(), SW_HIDE);
     ShowWindow(drive1_, SW_SHOW);
-    ShowWindow(picInfo_, SW_SHOW);
+    ShowWindow(picInfo_.hwnd(), SW_SHOW);
     PrintDriveReport();
   } else if (IEquals(key, "system")) {
     ShowWindow(drive1_, SW_HIDE);
-    ShowWindow(picInfo_, SW_HIDE);
+    ShowWindow(picInfo_.hwnd(), SW_HIDE);
     aboutPartsVisible_ = false;
-    ShowWindow(picVelmora_, SW_SHOW);
+    ShowWindow(picVelmora_.hwnd(), SW_SHOW);
     PrintSystemReport();
   }
 }
 
 void frmAbout::Drive1_Change() {
   PrintDriveReport();
-  UpdateWindow(picInfo_);
+  UpdateWindow(picInfo_.hwnd());
 }
 
 void frmAbout::PrintSystemReport() {
   const SystemFacts facts = GatherSystemFacts();
   systemLines_.clear();
-  InvalidateRect(picVelmora_, nullptr, FALSE);
+  InvalidateRect(picVelmora_.hwnd(), nullptr, FALSE);
   if (!facts.versionKnown) {
     MessageBoxA(hwnd(), kVersionErrorText, "Velmora", MB_OK | MB_ICONINFORMATION);
     return;
@@ -281,7 +233,7 @@ void frmAbout::PrintDriveReport() {
     // No drive at all: the page still shows its lines, with zeros.
     driveLines_ = DriveReportLines(DriveFacts{});
   }
-  InvalidateRect(picInfo_, nullptr, FALSE);
+  InvalidateRect(picInfo_.hwnd(), nullptr, FALSE);
 }
 
 void frmAbout::Paint(HDC dc, bool withChildren) {
@@ -300,7 +252,7 @@ void frmAbout::Paint(HDC dc, bool withChildren) {
     const int saved = SaveDC(dc);
     OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
     IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-    if (child == picVelmora_ || child == picInfo_)
+    if (child == picVelmora_.hwnd() || child == picInfo_.hwnd())
       PaintPage(child, dc);
     else
       SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc),
@@ -317,18 +269,18 @@ void frmAbout::PaintPage(HWND page, HDC dc) {
   InflateRect(&box, -2, -2);
   const Tpp tpp = Tpp::FromScreen();
   SetBkMode(dc, TRANSPARENT);
-  if (page == picVelmora_) {
+  if (page == picVelmora_.hwnd()) {
     if (aboutPartsVisible_)
       PaintAboutPage(dc, box);
     else
       PaintLines(dc, box, TwipsToPxY(100, tpp), systemLines_);
-  } else if (page == picInfo_) {
+  } else if (page == picInfo_.hwnd()) {
     PaintLines(dc, box, TwipsToPxY(100, tpp), driveLines_);
   }
 }
 
 void frmAbout::PaintLines(HDC dc, const RECT& box, int top, const std::vector<std::string>& lines) {
-  Selected font(dc, UiFont());
+  Selection font(dc, UiFont());
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   const int height = LineHeight(dc);
   const int x = box.left + MulDiv(4, dpi_, 96);
@@ -343,20 +295,30 @@ void frmAbout::PaintAboutPage(HDC dc, const RECT& box) {
   const int pad = MulDiv(16, dpi_, 96);
   // picLogo and picTitle: the icon with the program's name beside it.
   const int logoTop = box.top + pad;
-  if (logo_)
-    DrawIconEx(dc, box.left + pad, logoTop, logo_, logoSize_, logoSize_, 0, nullptr, DI_NORMAL);
+  // The system's application icon is shared: it is drawn, never owned.
+  HICON logo = logo_ ? logo_.get() : LoadIconA(nullptr, IDI_APPLICATION);
+  DrawIconEx(dc, box.left + pad, logoTop, logo, logoSize_, logoSize_, 0, nullptr, DI_NORMAL);
   const int textLeft = box.left + pad + logoSize_ + pad;
   int y;
   {
-    Selected font(dc, titleFont_ ? titleFont_ : UiFont());
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-    const int titleH = LineHeight(dc);
-    Selected sub(dc, subtitleFont_ ? subtitleFont_ : UiFont());
-    const int subH = LineHeight(dc);
+    HFONT title = titleFont_ ? titleFont_.get() : UiFont();
+    HFONT subtitle = subtitleFont_ ? subtitleFont_.get() : UiFont();
+    int titleH = 0, subH = 0;
+    {
+      Selection font(dc, title);
+      titleH = LineHeight(dc);
+    }
+    {
+      Selection font(dc, subtitle);
+      subH = LineHeight(dc);
+    }
     y = logoTop + (logoSize_ - titleH - subH) / 2;
-    SelectObject(dc, titleFont_ ? titleFont_ : UiFont());
-    TextAt(dc, textLeft, y, "Velmora");
-    SelectObject(dc, subtitleFont_ ? subtitleFont_ : UiFont());
+    {
+      Selection font(dc, title);
+      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+      TextAt(dc, textLeft, y, kAppTitle);
+    }
+    Selection font(dc, subtitle);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     TextAt(dc, textLeft, y + titleH, "Desktop launcher");
   }
@@ -365,7 +327,7 @@ void frmAbout::PaintAboutPage(HDC dc, const RECT& box) {
   DrawEdge(dc, &rule, EDGE_ETCHED, BF_TOP);
 
   // lblVersion, lblCopyright, lblCompany.
-  Selected font(dc, UiFont());
+  Selection font(dc, UiFont());
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   const int lineH = LineHeight(dc);
   y = lineY + pad;
@@ -390,82 +352,41 @@ void frmAbout::PaintAboutPage(HDC dc, const RECT& box) {
   DrawTextA(dc, kNotice, -1, &notice, DT_WORDBREAK | DT_NOPREFIX | DT_LEFT | DT_TOP);
 }
 
-bool frmAbout::OnDialogKey(HWND from, WPARAM key) {
-  if (IsDroppedCombo(from)) return false;  // Esc and Enter close the list first
-  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
-  switch (key) {
-    case VK_ESCAPE:
-      PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+void frmAbout::TurnTab(int step) {
+  const int count = static_cast<int>(std::size(kTabs));
+  SendMessageA(tabStrip1_, TCM_SETCURSEL, (CurrentTab() + step + count) % count, 0);
+  TabStrip1_Click();
+}
+
+bool frmAbout::OnCommand(int id, int code, HWND) {
+  switch (id) {
+    case kOkId:
+    case IDCANCEL:
+      Destroy();
       return true;
-    case VK_RETURN:
-      PostMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(kOkId, BN_CLICKED), 0);
+    case kDrive1Id:
+      if (code != CBN_SELCHANGE) return false;
+      Drive1_Change();
       return true;
-    case VK_TAB:
-      if (ctrl) {
-        const int count = static_cast<int>(std::size(kTabs));
-        const int next = (CurrentTab() + (shift ? count - 1 : 1)) % count;
-        SendMessageA(tabStrip1_, TCM_SETCURSEL, next, 0);
-        TabStrip1_Click();
-      } else if (HWND next = GetNextDlgTabItem(hwnd(), from, shift)) {
-        SetFocus(next);
-      }
+    case kNextTabId:
+      TurnTab(1);
+      return true;
+    case kPreviousTabId:
+      TurnTab(-1);
       return true;
   }
   return false;
 }
 
-LRESULT CALLBACK frmAbout::KeysProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                    DWORD_PTR self) {
-  auto* form = reinterpret_cast<frmAbout*>(self);
-  switch (msg) {
-    case WM_KEYDOWN:
-      if ((wp == VK_ESCAPE || wp == VK_RETURN || wp == VK_TAB) && form->OnDialogKey(hwnd, wp))
-        return 0;
-      break;
-    case WM_CHAR:
-      // The key-down already acted; without this the control would beep.
-      if ((wp == 27 || wp == '\r' || wp == '\t') && !IsDroppedCombo(hwnd)) return 0;
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, &frmAbout::KeysProc, 1);
-      break;
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK frmAbout::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
-                                               reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
-  auto* form = reinterpret_cast<frmAbout*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (PaintMessage(hwnd, msg, wp, [&](HDC dc) {
-        if (form) form->PaintPage(hwnd, dc);
-      }))
-    return 0;
-  if (msg == WM_ERASEBKGND) return 1;  // the page paints every pixel
-  return DefWindowProcA(hwnd, msg, wp, lp);
+std::optional<LRESULT> frmAbout::OnNotify(NMHDR& header) {
+  if (header.idFrom != static_cast<UINT_PTR>(kTabStrip1Id) || header.code != TCN_SELCHANGE)
+    return std::nullopt;
+  TabStrip1_Click();
+  return 0;
 }
 
 LRESULT frmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_COMMAND:
-      if (LOWORD(wp) == kOkId || LOWORD(wp) == IDCANCEL) {
-        Destroy();
-        return 0;
-      }
-      if (LOWORD(wp) == kDrive1Id && HIWORD(wp) == CBN_SELCHANGE) {
-        Drive1_Change();
-        return 0;
-      }
-      break;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lp);
-      if (header->idFrom == static_cast<UINT_PTR>(kTabStrip1Id) && header->code == TCN_SELCHANGE) {
-        TabStrip1_Click();
-        return 0;
-      }
-      break;
-    }
     case WM_ACTIVATE:
       // Keep the focus where the user left it when the box is switched away from.
       if (LOWORD(wp) == WA_INACTIVE) {
@@ -501,7 +422,7 @@ LRESULT frmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void frmAbout::OnDestroyed() {
-  tabStrip1_ = picVelmora_ = drive1_ = picInfo_ = cmdOK_ = lastFocus_ = nullptr;
+  tabStrip1_ = drive1_ = cmdOK_ = lastFocus_ = nullptr;
   systemLines_.clear();
   driveLines_.clear();
   drives_.clear();

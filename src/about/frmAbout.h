@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "about/system_report.h"
+#include "platform/handles_win.h"
 #include "platform/window_win.h"
 
 namespace velmora {
@@ -33,15 +34,11 @@ class frmAbout : public Window {
   // and shows it.
   void ShowAbout();
 
-  // For a message loop that wants the dialog keys (Tab, Esc, Enter) handled the
-  // standard way; the box also handles Esc, Enter and Tab on its own.
-  bool PreTranslateMessage(MSG& msg);
-
   // What the pages currently show, for tests and for the repaint.
   HWND TabStrip1() const { return tabStrip1_; }
   HWND Drive1() const { return drive1_; }
-  HWND PicVelmora() const { return picVelmora_; }
-  HWND PicInfo() const { return picInfo_; }
+  HWND PicVelmora() const { return picVelmora_.hwnd(); }
+  HWND PicInfo() const { return picInfo_.hwnd(); }
   int CurrentTab() const;
   const std::vector<std::string>& SystemLines() const { return systemLines_; }
   const std::vector<std::string>& DriveLines() const { return driveLines_; }
@@ -53,6 +50,8 @@ class frmAbout : public Window {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCommand(int id, int code, HWND control) override;
+  std::optional<LRESULT> OnNotify(NMHDR& header) override;
   void OnDestroyed() override;
 
   bool Load();
@@ -67,19 +66,16 @@ class frmAbout : public Window {
   void PrintDriveReport();
 
   void PaintPage(HWND page, HDC dc);
+  void TurnTab(int step);
   void PaintAboutPage(HDC dc, const RECT& box);
   void PaintLines(HDC dc, const RECT& box, int top, const std::vector<std::string>& lines);
 
-  static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK KeysProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                   DWORD_PTR self);
-  bool OnDialogKey(HWND from, WPARAM key);
 
   HINSTANCE instance_;
   HWND tabStrip1_ = nullptr;
-  HWND picVelmora_ = nullptr;
+  Panel picVelmora_;
   HWND drive1_ = nullptr;
-  HWND picInfo_ = nullptr;
+  Panel picInfo_;
   HWND cmdOK_ = nullptr;
   HWND lastFocus_ = nullptr;
 
@@ -95,10 +91,9 @@ class frmAbout : public Window {
 
   bool printingChildren_ = false;
   int dpi_ = 96;
-  HFONT titleFont_ = nullptr;
-  HFONT subtitleFont_ = nullptr;
-  HICON logo_ = nullptr;
-  bool logoOwned_ = false;
+  GdiFont titleFont_;
+  GdiFont subtitleFont_;
+  IconHandle logo_;
   int logoSize_ = 48;
 };
 

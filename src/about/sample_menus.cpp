@@ -5,9 +5,9 @@
 
 #include "model/state_files.h"
 #include "model/text.h"
-#include "platform/dialogs.h"
-#include "platform/file_system.h"
-#include "platform/shell_component.h"
+#include "core/dialogs.h"
+#include "core/file_system.h"
+#include "core/shell_component.h"
 
 namespace velmora {
 
@@ -54,7 +54,7 @@ bool AddFiles(std::vector<ItemRecord>& records, const SampleFolder& folder,
 
 std::optional<std::string> SpecialFolder(ShellComponentFactory& factory, std::uintptr_t window,
                                          std::int16_t number) {
-  ShellError error;
+  Error error;
   auto component = factory.Create(error);
   if (!component) return std::nullopt;
   std::string path;

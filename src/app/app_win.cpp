@@ -1,19 +1,19 @@
-#include "shell/app_win.h"
+#include "app/app_win.h"
 
-#include <commctrl.h>
-
+#include "about/frmAbout.h"
+#include "core/product.h"
 #include "model/options.h"
-#include "model/text.h"
+#include "model/state_files.h"
 #include "netsearch/frmNetSearch.h"
+#include "platform/dde_client_win.h"
 #include "platform/launch_platform_win.h"
 #include "platform/shell_component_win.h"
-#include "about/frmAbout.h"
 #include "quickmenu/frmQMenu.h"
 #include "shell/frmHelp.h"
-#include "shell/own_menu.h"
 #include "shell/frmMinimize.h"
 #include "shell/frmStartup.h"
 #include "shell/launcher.h"
+#include "shell/own_menu.h"
 #include "shell/startup.h"
 #include "toolbar/frmToolbar.h"
 
@@ -35,114 +35,113 @@ std::string ExecutablePath() {
 
 }  // namespace
 
-App::App(HINSTANCE inst) : tpp(Tpp::FromScreen()), instance(inst) {
-  state.folders = ProgramFolders::FromExecutable(ExecutablePath());
-  shell = std::make_unique<VlShellFactory>(state.folders.program + "VLShell.dll");
+App::App(HINSTANCE instance) : tpp_(Tpp::FromScreen()), instance_(instance) {
+  state_.folders = ProgramFoldersOf(ExecutablePath());
+  shell_ = std::make_unique<VlShellFactory>(state_.folders.program + "VLShell.dll");
+  launchPlatform_ =
+      std::make_unique<Win32LaunchPlatform>([this]() -> DdeClient& { return Minimize().Text1(); });
+  runner_ = std::make_unique<ShellRunner>(Launch());
 }
 
-App::~App() {
-  // Windows go before the services they use.
-  startup_.reset();
-  help_.reset();
-  toolbar_.reset();
-  netSearch_.reset();
-  about_.reset();
-  minimize_.reset();
+App::~App() = default;
+
+LaunchServices App::Launch() {
+  return {state_, fs_, dialogs_, *shell_, *launchPlatform_, *this};
 }
+
+ItemRunner& App::Runner() { return *runner_; }
+
+HWND App::ToolbarWindow() const { return toolbar_ ? toolbar_->hwnd() : nullptr; }
 
 frmToolbar& App::Toolbar() {
-  if (!toolbar_) toolbar_ = std::make_unique<frmToolbar>(*this);
+  if (!toolbar_) {
+    ToolbarServices services{instance_, tpp_, state_, fs_, dialogs_, *shell_,
+                             Minimize().ImgIcons(), *this, Runner(), *this};
+    services.splashProgress = [this] { SplashProgress(); };
+    services.ownMenuCommand = [this](int command) { OwnMenuCommand(command); };
+    services.runEntry = [this](const QMenuRun& run) { RunEntry(run); };
+    services.afterBuild = [this] { Minimize().AfterToolbarBuild(); };
+    services.minimize = [this] { Minimize().MinimizeProgram(); };
+    services.shutdown = [this] { Shutdown(); };
+    toolbar_ = MakeWindow<frmToolbar>(std::move(services));
+  }
   return *toolbar_;
 }
 
 frmMinimize& App::Minimize() {
   if (!minimize_) {
-    minimize_ = std::make_unique<frmMinimize>(*this);
+    minimize_ = MakeWindow<frmMinimize>(MinimizeServices{
+        instance_, state_, [this] { return ToolbarWindow(); }, [this] { Shutdown(); }});
     minimize_->Load();
   }
   return *minimize_;
 }
 
 frmNetSearch& App::NetSearch() {
-  if (!netSearch_) netSearch_ = std::make_unique<frmNetSearch>(*this);
+  if (!netSearch_) netSearch_ = MakeWindow<frmNetSearch>(NetSearchServices{instance_, tpp_, Launch(), Runner()});
   if (!netSearch_->Loaded()) netSearch_->Load();
   return *netSearch_;
 }
 
-bool App::NetSearchLoaded() const { return netSearch_ && netSearch_->Loaded(); }
-
-LaunchServices App::Launch() {
-  if (!launchPlatform_)
-    launchPlatform_ = std::make_unique<Win32LaunchPlatform>(
-        [this]() -> DdeClient& { return Minimize().Text1(); },
-        [this] {
-          HWND window = NetSearch().hwnd();
-          ShowWindow(window, SW_SHOWNORMAL);
-          SetForegroundWindow(window);
-          BringWindowToTop(window);
-        });
-  return {state, fs, dialogs, *shell, *launchPlatform_};
+void App::ShowNetSearch() {
+  HWND window = NetSearch().hwnd();
+  ShowWindow(window, SW_SHOWNORMAL);
+  SetForegroundWindow(window);
+  BringWindowToTop(window);
 }
 
-void App::RunItem(std::string& command) {
-  LaunchServices services = Launch();
-  velmora::RunItem(services, command);
-}
+void App::DoEvents() { velmora::DoEvents(); }
 
-void App::OpenURL(const std::string& address) {
-  LaunchServices services = Launch();
-  velmora::OpenURL(services, address);
-}
-
-frmHelp& App::Help() {
+void App::Show(const std::string& text) {
   if (!help_) {
-    help_ = std::make_unique<frmHelp>();
+    help_ = MakeWindow<frmHelp>();
     help_->Load();
   }
-  return *help_;
+  help_->ShowTip(text, tpp_);
 }
 
+void App::Hide() {
+  if (help_ && help_->Visible()) ShowWindow(help_->hwnd(), SW_HIDE);
+}
+
+bool App::Showing() const { return help_ && help_->Visible(); }
+
 void App::SplashProgress() {
-  if (state.options.IsOn(kOptNoSplash) || state.StartupDone) return;
+  if (state_.options.IsOn(kOptNoSplash) || state_.StartupDone) return;
   if (!startup_) {
-    startup_ = std::make_unique<frmStartup>();
-    startup_->Load(instance, tpp);
+    startup_ = MakeWindow<frmStartup>();
+    startup_->Load(instance_, tpp_);
   }
   startup_->Progress();
 }
 
-void App::ShowHelpTip(const std::string& text) {
-  if (text.empty() && !help_) return;
-  Help().ShowTip(text, tpp);
-}
-
 bool App::Main() {
-  LoadOptions(fs, state);
+  LoadOptions(fs_, state_);
   SplashProgress();
   DoEvents();
-  RunVersionCleanup(fs, state);
-  ChooseHttpIconFile(fs, state);
+  RunVersionCleanup(fs_, state_);
+  ChooseHttpIconFile(fs_, state_);
 
   frmToolbar& toolbar = Toolbar();
-  dialogs.SetOwner(nullptr);
+  dialogs_.SetOwner(nullptr);
   if (!toolbar.Load()) return false;
-  dialogs.SetOwner(toolbar.hwnd());
+  dialogs_.SetOwner(toolbar.hwnd());
 
   frmMinimize& minimize = Minimize();
   ShowWindow(minimize.hwnd(), SW_HIDE);
   minimize.TakeToolbarGeometry();
 
-  if (!state.options.IsOn(kOptNoSplash)) startup_.reset();
-  state.StartupDone = true;
+  if (!state_.options.IsOn(kOptNoSplash)) startup_.reset();
+  state_.StartupDone = true;
 
-  if (!state.options.IsOn(kOptFirstStartDone)) {
+  if (!state_.options.IsOn(kOptFirstStartDone)) {
     DoEvents();
-    OfferStartupShortcut(fs, *shell, dialogs, state, reinterpret_cast<std::uintptr_t>(toolbar.hwnd()));
+    OfferStartupShortcut(fs_, *shell_, dialogs_, state_, reinterpret_cast<std::uintptr_t>(toolbar.hwnd()));
     DoEvents();
     // Only open help that is there: asking the help viewer for a missing file
     // makes it complain, and a first start should not greet with an error.
-    const std::string help = state.folders.program + "velmora.hlp";
-    if (fs.Exists(help)) WinHelpA(toolbar.hwnd(), help.c_str(), HELP_CONTEXT, 1002);
+    const std::string help = state_.folders.program + kHelpFile;
+    if (fs_.Exists(help)) WinHelpA(toolbar.hwnd(), help.c_str(), HELP_CONTEXT, kWelcomeHelpContext);
   }
   return true;
 }
@@ -152,58 +151,46 @@ void App::ShowCustomize() {
 }
 
 void App::ShowAbout() {
-  if (!about_) about_ = std::make_unique<frmAbout>(instance);
+  if (!about_) about_ = MakeWindow<frmAbout>(instance_);
   about_->ShowAbout();
 }
 
-frmQMenu* App::OwnMenu() const {
-  return toolbar_ && !shuttingDown_ ? toolbar_->QuickMenu(1) : nullptr;
+void App::RunEntry(const QMenuRun& run) {
+  if (shuttingDown_) return;
+  if (run.command.empty()) {
+    dialogs_.Show(kEmptyCommandText, MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  std::string command = run.command;
+  Runner().RunItem(command);
 }
 
-void App::xMainMenu(int number) {
-  if (number == 0 || shuttingDown_) return;
-  if (frmQMenu* menu = OwnMenu()) menu->HideMenu();
+void App::OwnMenuCommand(int command) {
+  if (command == 0 || shuttingDown_) return;
+  // The own menu is looked up each time: the messages that ran before this
+  // call may have rebuilt the toolbar (and its menus) or ended the program.
+  const auto ownMenu = [this]() -> frmQMenu* {
+    return toolbar_ && !shuttingDown_ ? toolbar_->QuickMenu(1) : nullptr;
+  };
+  if (frmQMenu* menu = ownMenu()) menu->HideMenu();
   DoEvents();
   if (shuttingDown_) return;
-  const auto setIcon = [this](int entry, const char* icon) {
-    if (frmQMenu* menu = OwnMenu()) menu->SetEntryIcon(entry, icon);
-  };
-  switch (number) {
-    case kCmdCustomize:
-      ShowCustomize();
-      break;
-    case kCmdAutoHide:
-      state.AutoHide = 1;
-      setIcon(kCmdAlwaysOnTop, "");
-      setIcon(kCmdAutoHide, kCheckMarkIcon);
-      break;
-    case kCmdAlwaysOnTop:
-      state.AutoHide = 0;
-      setIcon(kCmdAutoHide, "");
-      setIcon(kCmdAlwaysOnTop, kCheckMarkIcon);
-      if (toolbar_ && !IsWindowVisible(toolbar_->hwnd()) && !state.Minimized)
-        ShowWindow(toolbar_->hwnd(), SW_SHOWNA);
-      break;
-    case kCmdHelpTopics: {
-      const std::string help = state.folders.program + "velmora.hlp";
-      if (!fs.Exists(help))
-        dialogs.Show(kHelpNotFoundText, MsgButtons::Ok, MsgIcon::Critical);
-      else if (!WinHelpA(toolbar_ ? toolbar_->hwnd() : nullptr, help.c_str(), HELP_CONTENTS, 0))
-        dialogs.Show(kHelpFailedText, MsgButtons::Ok, MsgIcon::Critical);
-      break;
-    }
-    case kCmdAbout:
-      ShowAbout();
-      break;
-    case kCmdMinimize:
-      Minimize().MinimizeProgram();
-      break;
-    case kCmdExit:
-      // Through the message queue: ending the program lets this menu's
-      // window go, and it is still on the call stack here.
-      PostMessageA(Minimize().hwnd(), WM_CLOSE, 0, 0);
-      break;
-  }
+
+  const OwnMenuEffects fx = OwnMenuChoice(command, state_, fs_);
+  if (fx.autoHide) state_.AutoHide = *fx.autoHide;
+  for (const auto& [entry, icon] : fx.entryIcons)
+    if (frmQMenu* menu = ownMenu()) menu->SetEntryIcon(entry, icon);
+  if (fx.showToolbar && toolbar_ && !IsWindowVisible(toolbar_->hwnd()))
+    ShowWindow(toolbar_->hwnd(), SW_SHOWNA);
+  if (!fx.message.empty()) dialogs_.Show(fx.message, MsgButtons::Ok, MsgIcon::Critical);
+  if (!fx.helpFile.empty() && !WinHelpA(ToolbarWindow(), fx.helpFile.c_str(), HELP_CONTENTS, 0))
+    dialogs_.Show(kHelpFailedText, MsgButtons::Ok, MsgIcon::Critical);
+  if (fx.showCustomize) ShowCustomize();
+  if (fx.showAbout) ShowAbout();
+  if (fx.minimize) Minimize().MinimizeProgram();
+  // Through the message queue: ending the program lets the menu's window go,
+  // and it is still on the call stack here.
+  if (fx.exit) PostMessageA(Minimize().hwnd(), WM_CLOSE, 0, 0);
 }
 
 void App::Shutdown() {

@@ -1,5 +1,7 @@
 // The running program: its process-wide state, the platform services and the
-// windows, each loaded on first use and owned here.
+// windows, each loaded on first use and owned here. Every window receives the
+// services it uses, never this object: this is the one place that knows them
+// all.
 #pragma once
 
 #include <windows.h>
@@ -7,28 +9,31 @@
 #include <memory>
 #include <string>
 
+#include "core/app_state.h"
+#include "core/launch_services.h"
+#include "core/ui_host.h"
 #include "platform/dialogs_win.h"
 #include "platform/file_system_win.h"
-#include "platform/shell_component.h"
 #include "platform/ui_win.h"
-#include "shell/app_state.h"
-#include "shell/open_url.h"
+#include "platform/window_win.h"
 
 namespace velmora {
 
+class ShellComponentFactory;
+class LaunchPlatform;
+class ShellRunner;
+class frmAbout;
 class frmHelp;
 class frmMinimize;
+class frmNetSearch;
 class frmStartup;
 class frmToolbar;
-class frmNetSearch;
-class frmAbout;
-class frmQMenu;
-class LaunchPlatform;
+struct QMenuRun;
 
-class App {
+class App : private UiHost, private ToolTip {
  public:
   explicit App(HINSTANCE instance);
-  ~App();
+  ~App() override;
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
@@ -37,49 +42,47 @@ class App {
   // Ends the program: unloads the toolbar (saving the options), then the
   // minimize window, and leaves the message loop.
   void Shutdown();
-  bool ShuttingDown() const { return shuttingDown_; }
+
+ private:
+  // UiHost
+  void ShowNetSearch() override;
+  void DoEvents() override;
+  // ToolTip: the tool-tip window is loaded the first time it shows.
+  void Show(const std::string& text) override;
+  void Hide() override;
+  bool Showing() const override;
 
   void SplashProgress();
-  void ShowHelpTip(const std::string& text);
-
   frmToolbar& Toolbar();
   frmMinimize& Minimize();
-  frmHelp& Help();
-  bool ToolbarLoaded() const { return toolbar_ != nullptr; }
-
-  // The Net Search window, loaded (and its engines and history read) on first use.
   frmNetSearch& NetSearch();
-  bool NetSearchLoaded() const;
-  // Runs an entry's command; a built-in word is replaced by its command line.
-  void RunItem(std::string& command);
-  void OpenURL(const std::string& address);
-  // The services the launcher and the web-address opener act through.
+  HWND ToolbarWindow() const;
   LaunchServices Launch();
+  ItemRunner& Runner();
 
-  // The own menu's seven commands. The own menu's window is looked up each
-  // time it is needed: messages handled on the way may have rebuilt the
-  // toolbar (and its menus) or ended the program.
-  void xMainMenu(int number);
+  // A row of the program's own menu, by command number; a row of any other
+  // quick menu.
+  void OwnMenuCommand(int command);
+  void RunEntry(const QMenuRun& run);
   void ShowCustomize();
   void ShowAbout();
 
-  AppState state;
-  Win32FileSystem fs;
-  Win32Dialogs dialogs;
-  std::unique_ptr<ShellComponentFactory> shell;
-  Tpp tpp;
-  HINSTANCE instance;
-
- private:
-  std::unique_ptr<frmStartup> startup_;
-  std::unique_ptr<frmToolbar> toolbar_;
-  std::unique_ptr<frmMinimize> minimize_;
-  std::unique_ptr<frmHelp> help_;
-  std::unique_ptr<frmNetSearch> netSearch_;
-  std::unique_ptr<frmAbout> about_;
+  AppState state_;
+  Win32FileSystem fs_;
+  Win32Dialogs dialogs_;
+  std::unique_ptr<ShellComponentFactory> shell_;
   std::unique_ptr<LaunchPlatform> launchPlatform_;
-  frmQMenu* OwnMenu() const;
+  std::unique_ptr<ShellRunner> runner_;
+  Tpp tpp_;
+  HINSTANCE instance_;
   bool shuttingDown_ = false;
+
+  WindowPtr<frmStartup> startup_;
+  WindowPtr<frmMinimize> minimize_;
+  WindowPtr<frmToolbar> toolbar_;
+  WindowPtr<frmHelp> help_;
+  WindowPtr<frmNetSearch> netSearch_;
+  WindowPtr<frmAbout> about_;
 };
 
 }  // namespace velmora

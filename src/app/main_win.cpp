@@ -3,15 +3,17 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "platform/dialogs.h"
-#include "shell/app_win.h"
+#include "app/app_win.h"
+#include "core/product.h"
+#include "platform/handles_win.h"
+#include "platform/ui_win.h"
 #include "shell/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace velmora;
 
   // The mutex lives as long as the process: a second copy finds it.
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, "Velmora.SingleInstance.2.5");
+  const KernelHandle mutex(CreateMutexA(nullptr, FALSE, "Velmora.SingleInstance.2.5"));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
     MessageBoxA(nullptr, kAlreadyRunningText, kAppTitle, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
     return 0;
@@ -27,14 +29,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     App app(instance);
     if (app.Main()) {
       MSG msg;
-      while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
+      while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchWithChain(msg);
       code = static_cast<int>(msg.wParam);
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();
-  if (mutex) CloseHandle(mutex);
   return code;
 }

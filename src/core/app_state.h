@@ -5,10 +5,17 @@
 #include <cstdint>
 #include <string>
 
-#include "model/options.h"
-#include "model/state_files.h"
+#include "core/options.h"
 
 namespace velmora {
+
+// The program's folders, each but the first ending in "\".
+struct ProgramFolders {
+  std::string exeFolder;  // the executable's folder, no trailing "\" (a drive root keeps it)
+  std::string program;    // exeFolder + "\"
+  std::string menus;      // program + "Menus\"
+  std::string icons;      // program + "Icons\"
+};
 
 struct AppState {
   Options options;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
+
 namespace velmora {
 
 class FileSystem {
@@ -43,10 +45,6 @@ class FileSystem {
   virtual std::vector<std::string> ListFolders(const std::string& folder) = 0;
 
   // The error of the last failing call: the system's error number and its text.
-  struct Error {
-    long number = 0;
-    std::string description;
-  };
   virtual Error LastError() const = 0;
 };
 

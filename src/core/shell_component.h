@@ -7,16 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "core/error.h"
+
 namespace velmora {
 
-// An error raised by the component: `number` is 0 on success. For Win32 failures
-// the number is the Win32 error code; for other COM failures the HRESULT as a
-// signed 32-bit number. `description` is the system's text for it.
-struct ShellError {
-  long number = 0;
-  std::string description;
-  explicit operator bool() const { return number != 0; }
-};
 
 // Special folder numbers the program asks for.
 enum : std::int16_t {
@@ -38,20 +32,22 @@ struct ShortcutInfo {
 class ShellComponent {
  public:
   virtual ~ShellComponent() = default;
+  // Errors: for Win32 failures the number is the Win32 error code; for other
+  // COM failures the HRESULT as a signed 32-bit number.
   // `path` receives the folder's full path without a trailing "\".
-  virtual ShellError GetSpecialFolder(std::uintptr_t window, std::int16_t folder,
+  virtual Error GetSpecialFolder(std::uintptr_t window, std::int16_t folder,
                                       std::string& path) = 0;
   // Creates or overwrites the shortcut file `link`; an error when it was not made.
-  virtual ShellError CreateShortcut(const std::string& link, const std::string& target,
+  virtual Error CreateShortcut(const std::string& link, const std::string& target,
                                     const std::string& workingFolder) = 0;
-  virtual ShellError ReadShortcut(const std::string& link, ShortcutInfo& info) = 0;
+  virtual Error ReadShortcut(const std::string& link, ShortcutInfo& info) = 0;
 };
 
 class ShellComponentFactory {
  public:
   virtual ~ShellComponentFactory() = default;
   // A fresh component, or nullptr with `error` set when it cannot be created.
-  virtual std::unique_ptr<ShellComponent> Create(ShellError& error) = 0;
+  virtual std::unique_ptr<ShellComponent> Create(Error& error) = 0;
 };
 
 }  // namespace velmora

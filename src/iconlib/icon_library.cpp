@@ -4,7 +4,7 @@
 #include <array>
 
 #include "model/text.h"
-#include "platform/file_system.h"
+#include "core/file_system.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/text.h"
-#include "platform/file_system.h"
+#include "core/file_system.h"
 
 namespace velmora {
 

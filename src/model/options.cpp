@@ -1,23 +1,8 @@
 #include "model/options.h"
 
-#include <algorithm>
-
-#include "platform/file_system.h"
+#include "core/file_system.h"
 
 namespace velmora {
-
-Options Options::Parse(std::string_view bytes) {
-  Options o;
-  const auto n = std::min<std::size_t>(bytes.size(), kOptionCount);
-  for (std::size_t i = 0; i < n; ++i) o.chars_[i] = bytes[i] == '1' ? '1' : '0';
-  return o;
-}
-
-std::string Options::Overlay(std::string_view existing) const {
-  std::string out = Text();
-  if (existing.size() > out.size()) out.append(existing.substr(out.size()));
-  return out;
-}
 
 Options ReadOptions(FileSystem& fs, const std::string& programFolder) {
   const std::string path = programFolder + kOptionsFile;

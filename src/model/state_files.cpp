@@ -3,17 +3,33 @@
 #include <algorithm>
 
 #include "model/text.h"
-#include "platform/file_system.h"
+#include "core/file_system.h"
 
 namespace velmora {
 
-ProgramFolders ProgramFolders::FromExecutable(const std::string& exePath) {
+ProgramFolders ProgramFoldersOf(const std::string& exePath) {
   ProgramFolders f;
   f.exeFolder = FolderOf(exePath);
   f.program = WithBackslash(f.exeFolder);
   f.menus = f.program + "Menus\\";
   f.icons = f.program + "Icons\\";
   return f;
+}
+
+std::string InternetShortcut(const std::string& address) {
+  // A line break inside the address would end the URL line and let the rest
+  // of it become entries of its own (an icon, a working folder, ...), so it
+  // is written escaped, the way a browser reads it back.
+  std::string url;
+  for (char c : address) {
+    if (c == '\r')
+      url += "%0D";
+    else if (c == '\n')
+      url += "%0A";
+    else
+      url += c;
+  }
+  return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
 bool WriteEmptyHtml(FileSystem& fs, const std::string& path) {

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "core/app_state.h"
+
 namespace velmora {
 
 class FileSystem;
@@ -10,15 +12,15 @@ class FileSystem;
 inline constexpr const char* kHttpIconIni = "httpicon.ini";
 inline constexpr const char* kHttpIconHtm = "httpicon.htm";
 inline constexpr const char* kEmptyHtml = "<HTML> </HTML>\r\n";
+// Probe files of the web-address opener, in the program folder.
+inline constexpr const char* kTempHtml = "temphtml.htm";
+inline constexpr const char* kTempUrl = "tempurl.url";
 
-struct ProgramFolders {
-  std::string exeFolder;  // the executable's folder, no trailing "\"
-  std::string program;    // exeFolder + "\"
-  std::string menus;      // program + "Menus\"
-  std::string icons;      // program + "Icons\"
+// The internet-shortcut file for `address`.
+std::string InternetShortcut(const std::string& address);
 
-  static ProgramFolders FromExecutable(const std::string& exePath);
-};
+// The folders of the executable at `exePath`.
+ProgramFolders ProgramFoldersOf(const std::string& exePath);
 
 // Creates or overwrites `path` with the one line "<HTML> </HTML>".
 bool WriteEmptyHtml(FileSystem& fs, const std::string& path);

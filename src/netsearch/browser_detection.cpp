@@ -2,10 +2,10 @@
 
 #include "model/state_files.h"
 #include "model/text.h"
-#include "platform/file_system.h"
-#include "platform/launch_platform.h"
-#include "shell/app_state.h"
-#include "shell/open_url.h"
+#include "core/file_system.h"
+#include "core/launch_platform.h"
+#include "core/ui_host.h"
+#include "core/app_state.h"
 
 namespace velmora {
 
@@ -67,7 +67,7 @@ std::string StripQuotes(const std::string& text) {
   return out;
 }
 
-void GetDefaultBrowser(AppState& st, FileSystem& fs, LaunchPlatform& platform) {
+void GetDefaultBrowser(AppState& st, FileSystem& fs, LaunchPlatform& platform, UiHost& ui) {
   st.UseDde = false;
   st.UseUrlFile = false;
   st.BrowserPath.clear();
@@ -96,11 +96,11 @@ void GetDefaultBrowser(AppState& st, FileSystem& fs, LaunchPlatform& platform) {
   if (!st.UseDde) {
     const std::string probe = st.folders.program + kTempHtml;
     WriteEmptyHtml(fs, probe);
-    platform.DoEvents();
+    ui.DoEvents();
     std::string program;
-    const long found = platform.FindProgram(probe, program);
+    const Error found = platform.FindProgram(probe, program);
     st.BrowserPath = Trim(program);
-    if (found > 32) {
+    if (found.ok()) {
       if (IContains(st.BrowserPath, "Netscape")) {
         st.DdeServer = "NSShell";
         st.DdeTopic = kOpenUrlTopic;
@@ -119,9 +119,9 @@ void GetDefaultBrowser(AppState& st, FileSystem& fs, LaunchPlatform& platform) {
     const std::string probe = WithBackslash(st.folders.program) + kTempUrl;
     fs.WriteAll(probe, InternetShortcut(kProbeAddress));
     std::string program;
-    const long found = platform.FindProgram(probe, program);
+    const Error found = platform.FindProgram(probe, program);
     st.BrowserPath = Trim(program);
-    if (!st.BrowserPath.empty() && found > 32) {
+    if (!st.BrowserPath.empty() && found.ok()) {
       st.UseUrlFile = true;
       st.UseDde = false;
     }

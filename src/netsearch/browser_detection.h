@@ -10,8 +10,11 @@ namespace velmora {
 struct AppState;
 class FileSystem;
 class LaunchPlatform;
+class UiHost;
 
 inline constexpr const char* kOpenUrlIni = "openurl.ini";
+// The DDE topic browsers take addresses on.
+inline constexpr const char* kOpenUrlTopic = "WWW_OpenURL";
 inline constexpr const char* kHttpCommandKey = "http\\shell\\open\\Command";
 inline constexpr const char* kHttpDdeAppKey = "http\\shell\\open\\ddeexec\\Application";
 inline constexpr const char* kHttpDdeTopicKey = "http\\shell\\open\\ddeexec\\Topic";
@@ -28,6 +31,6 @@ void GetKeyValue(LaunchPlatform& platform, const std::string& subKey, const std:
 std::string StripQuotes(const std::string& text);
 
 // Fills UseDde, UseUrlFile, BrowserPath, DdeServer and DdeTopic of `state`.
-void GetDefaultBrowser(AppState& state, FileSystem& fs, LaunchPlatform& platform);
+void GetDefaultBrowser(AppState& state, FileSystem& fs, LaunchPlatform& platform, UiHost& ui);
 
 }  // namespace velmora

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
+#include "core/app_state.h"
 #include "model/text.h"
 #include "platform/ui_win.h"
 #include "resource.h"
-#include "shell/app_win.h"
 
 namespace velmora {
 
@@ -13,17 +13,16 @@ namespace {
 
 constexpr double kWidth = 6075;
 constexpr double kHeight = 3000;
-constexpr UINT_PTR kKeySubclassId = 1;
 
 }  // namespace
 
-frmNetSearch::frmNetSearch(App& app) : app_(app) {}
+frmNetSearch::frmNetSearch(NetSearchServices services) : s_(std::move(services)) {}
 
-frmNetSearch::~frmNetSearch() { Destroy(); }
+frmNetSearch::~frmNetSearch() = default;
 
 bool frmNetSearch::Load() {
   if (Loaded()) return true;
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   widthPx_ = TwipsToPxX(kWidth, tpp);
   heightPx_ = TwipsToPxY(kHeight, tpp);
   WindowArgs args;
@@ -34,14 +33,15 @@ bool frmNetSearch::Load() {
   args.y = TwipsToPxY((ScreenHeightTwips(tpp) - kHeight) / 2 - kHeight / 4, tpp);
   args.width = widthPx_;
   args.height = heightPx_;
-  args.icon = LoadIconA(app_.instance, MAKEINTRESOURCEA(IDI_VELMORA));
+  args.icon = LoadIconA(s_.instance, MAKEINTRESOURCEA(IDI_VELMORA));
+  // Tab moves on and Enter searches (the default button), as in a dialog.
+  args.dialogKeys = true;
   if (!CreateWindowFrom(args)) return false;
   InitNetSearch();
   return true;
 }
 
 void frmNetSearch::InitNetSearch() {
-  app_.state.NetSearchLoaded = true;
   HWND w = hwnd();
   const DWORD child = WS_CHILD | WS_VISIBLE;
   Frame1_ = CreateChild(w, "BUTTON", "", child | BS_GROUPBOX, 0, 0, 0, 0, kIdFrame);
@@ -55,16 +55,10 @@ void frmNetSearch::InitNetSearch() {
   cmdClear_ = CreateChild(w, "BUTTON", "&Clear", child | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, kIdClear);
   for (HWND c : {Frame1_, Label1_, cmbText_, Label2_, cmbEngine_, cmdFind_, cmdClear_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
-  // Enter in either list searches, and Tab moves on, without a dialog loop.
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof info;
-  if (GetComboBoxInfo(cmbText_, &info) && info.hwndItem)
-    SetWindowSubclass(info.hwndItem, KeySubclass, kKeySubclassId, reinterpret_cast<DWORD_PTR>(this));
-  SetWindowSubclass(cmbEngine_, KeySubclass, kKeySubclassId, reinterpret_cast<DWORD_PTR>(this));
   LayOut();
 
-  const std::string folder = app_.state.folders.program;
-  if (!model_.Load(app_.fs, app_.dialogs, folder)) return;
+  const std::string folder = s_.launch.state.folders.program;
+  if (!model_.Load(s_.launch.fs, s_.launch.dialogs, folder)) return;
   for (const auto& engine : model_.Engines())
     SendMessageA(cmbEngine_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(engine.name.c_str()));
   SendMessageA(cmbEngine_, CB_SETCURSEL, 0, 0);
@@ -76,7 +70,7 @@ void frmNetSearch::InitNetSearch() {
 }
 
 void frmNetSearch::LayOut() {
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   RECT client{};
   GetClientRect(hwnd(), &client);
   const double innerW = client.right * tpp.x;
@@ -115,14 +109,13 @@ void frmNetSearch::cmdFind_Click() {
   const int engine = static_cast<int>(SendMessageA(cmbEngine_, CB_GETCURSEL, 0, 0));
   const int before = model_.History().Count();
   const std::string newest = before ? model_.History().At(before - 1) : std::string();
-  LaunchServices services = app_.Launch();
   const auto refresh = [&] {
     const int count = model_.History().Count();
     if (count != before || (count && model_.History().At(count - 1) != newest)) FillHistoryList();
     SetWindowTextA(cmbText_, Trim(text).c_str());
   };
   bool refreshed = false;
-  model_.Find(services, text, engine, [&] {
+  model_.Find(s_.launch, s_.runner, text, engine, [&] {
     refresh();
     refreshed = true;
     ShowWindow(hwnd(), SW_HIDE);
@@ -133,7 +126,7 @@ void frmNetSearch::cmdFind_Click() {
 
 void frmNetSearch::cmdClear_Click() {
   SetFocus(cmbText_);
-  if (!model_.Clear(app_.fs, app_.dialogs, app_.state.folders.program)) return;
+  if (!model_.Clear(s_.launch.fs, s_.launch.dialogs, s_.launch.state.folders.program)) return;
   SendMessageA(cmbText_, CB_RESETCONTENT, 0, 0);
 }
 
@@ -144,42 +137,30 @@ void frmNetSearch::KeepFixedSize() {
     SetWindowPos(hwnd(), nullptr, 0, 0, widthPx_, heightPx_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK frmNetSearch::KeySubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                           DWORD_PTR self) {
-  auto* form = reinterpret_cast<frmNetSearch*>(self);
-  if (msg == WM_CHAR && (wp == '\r' || wp == '\t')) return 0;  // no beep
-  if (msg == WM_KEYDOWN && wp == VK_RETURN) {
-    // A dropped-down list takes Enter to close itself first.
-    HWND combo = GetParent(hwnd) == form->hwnd() ? hwnd : GetParent(hwnd);
-    if (!SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) {
-      PostMessageA(form->hwnd(), WM_COMMAND, MAKEWPARAM(kIdFind, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(form->cmdFind_));
-      return 0;
-    }
+bool frmNetSearch::OnCommand(int id, int code, HWND) {
+  if (code != BN_CLICKED) return false;
+  switch (id) {
+    case kIdFind:
+    case IDOK:  // Enter anywhere in the window
+      cmdFind_Click();
+      return true;
+    case kIdClear:
+      cmdClear_Click();
+      return true;
+    case IDCANCEL:  // Esc: nothing to cancel
+      return true;
   }
-  if (msg == WM_KEYDOWN && wp == VK_TAB) {
-    SetFocus(GetNextDlgTabItem(form->hwnd(), GetFocus(), GetKeyState(VK_SHIFT) < 0));
-    return 0;
-  }
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, KeySubclass, kKeySubclassId);
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return false;
+}
+
+void frmNetSearch::OnSize(UINT state, int, int) {
+  if (state != SIZE_MINIMIZED) KeepFixedSize();
 }
 
 LRESULT frmNetSearch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_COMMAND:
-      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == kIdFind) {
-        cmdFind_Click();
-        return 0;
-      }
-      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == kIdClear) {
-        cmdClear_Click();
-        return 0;
-      }
-      break;
-    case WM_SIZE:
-      if (wp != SIZE_MINIMIZED) KeepFixedSize();
-      return 0;
+    case DM_GETDEFID:
+      return MAKELRESULT(kIdFind, DC_HASDEFID);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       // Labels and the frame sit on the window's face colour.
@@ -196,9 +177,8 @@ LRESULT frmNetSearch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void frmNetSearch::OnDestroyed() {
-  model_.Unload(app_.fs, app_.state.folders.program);
+  model_.Unload(s_.launch.fs, s_.launch.state.folders.program);
   model_ = NetSearchModel();
-  app_.state.NetSearchLoaded = false;
   Frame1_ = Label1_ = cmbText_ = Label2_ = cmbEngine_ = cmdFind_ = cmdClear_ = nullptr;
 }
 

@@ -2,18 +2,28 @@
 // the history of searches in the text box's drop-down list.
 #pragma once
 
+#include "core/launch_services.h"
 #include "netsearch/search_query.h"
 #include "platform/window_win.h"
 
 namespace velmora {
 
-class App;
+struct Tpp;
+
+struct NetSearchServices {
+  HINSTANCE instance = nullptr;
+  const Tpp& tpp;
+  // The browser detection acts through these; state holds the program folder.
+  LaunchServices launch;
+  // Sends the finished address to the browser.
+  ItemRunner& runner;
+};
 
 class frmNetSearch : public Window {
  public:
   enum : int { kIdFrame = 100, kIdLabel1, kIdText, kIdLabel2, kIdEngine, kIdFind, kIdClear };
 
-  explicit frmNetSearch(App& app);
+  explicit frmNetSearch(NetSearchServices services);
   ~frmNetSearch() override;
 
   // Creates the window and runs InitNetSearch; it shows itself only when
@@ -32,15 +42,15 @@ class frmNetSearch : public Window {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCommand(int id, int code, HWND control) override;
+  void OnSize(UINT state, int width, int height) override;
   void OnDestroyed() override;
   void InitNetSearch();
   void LayOut();
   void FillHistoryList();
   void KeepFixedSize();
-  static LRESULT CALLBACK KeySubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                      DWORD_PTR self);
 
-  App& app_;
+  NetSearchServices s_;
   NetSearchModel model_;
   HWND Frame1_ = nullptr, Label1_ = nullptr, cmbText_ = nullptr, Label2_ = nullptr,
        cmbEngine_ = nullptr, cmdFind_ = nullptr, cmdClear_ = nullptr;

@@ -4,9 +4,11 @@
 
 #include "model/text.h"
 #include "netsearch/browser_detection.h"
-#include "platform/dialogs.h"
-#include "platform/file_system.h"
-#include "shell/app_state.h"
+#include "core/dialogs.h"
+#include "core/file_system.h"
+#include "core/app_state.h"
+#include "core/product.h"
+#include "model/state_files.h"
 
 namespace velmora {
 
@@ -155,8 +157,9 @@ bool NetSearchModel::Load(FileSystem& fs, Dialogs& dialogs, const std::string& p
   return true;
 }
 
-NetSearchModel::FindResult NetSearchModel::Find(LaunchServices& s, const std::string& typed,
-                                                int engine, const std::function<void()>& hide) {
+NetSearchModel::FindResult NetSearchModel::Find(LaunchServices& s, ItemRunner& runner,
+                                                const std::string& typed, int engine,
+                                                const std::function<void()>& hide) {
   const std::string text = Trim(typed);
   if (text.empty()) return FindResult::Nothing;
   history_.Add(text);
@@ -172,7 +175,7 @@ NetSearchModel::FindResult NetSearchModel::Find(LaunchServices& s, const std::st
     return FindResult::TemplateError;
   }
 
-  if (!s.state.UseDde && !s.state.UseUrlFile) GetDefaultBrowser(s.state, s.fs, s.platform);
+  if (!s.state.UseDde && !s.state.UseUrlFile) GetDefaultBrowser(s.state, s.fs, s.platform, s.ui);
   if (!s.state.UseDde && !s.state.UseUrlFile) {
     s.dialogs.Show(NoBrowserMessage(), MsgButtons::Ok, MsgIcon::Critical);
     return FindResult::NoBrowser;
@@ -180,7 +183,7 @@ NetSearchModel::FindResult NetSearchModel::Find(LaunchServices& s, const std::st
 
   if (hide) hide();
   lastAddress_ = parts.prefix + query + parts.suffix;
-  OpenURL(s, lastAddress_);
+  runner.OpenURL(lastAddress_);
   return FindResult::Opened;
 }
 

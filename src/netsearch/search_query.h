@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/open_url.h"
+#include "core/launch_services.h"
 
 namespace velmora {
 
@@ -84,9 +84,10 @@ class NetSearchModel {
 
   enum class FindResult { Nothing, TemplateError, NoBrowser, Opened };
   // cmdFind_Click: `text` as typed, `engine` the selected position (-1: none).
-  // `hide` runs just before the address goes to the browser.
-  FindResult Find(LaunchServices& services, const std::string& text, int engine,
-                  const std::function<void()>& hide);
+  // The browser is looked up through `services` when not known yet; `hide`
+  // runs just before `runner` sends the address to it.
+  FindResult Find(LaunchServices& services, ItemRunner& runner, const std::string& text,
+                  int engine, const std::function<void()>& hide);
   // cmdClear_Click after its question; false when the user said No.
   bool Clear(FileSystem& fs, Dialogs& dialogs, const std::string& programFolder);
   // The window's unloading: history to disk, probe file away.

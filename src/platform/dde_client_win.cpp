@@ -68,7 +68,7 @@ DdeClient::~DdeClient() {
 
 bool DdeClient::Fail(unsigned number) {
   if (number == DMLERR_NO_ERROR) number = DMLERR_SYS_ERROR;
-  error_ = {number, DdeErrorText(number)};
+  error_ = {static_cast<long>(number), DdeErrorText(number)};
   return false;
 }
 

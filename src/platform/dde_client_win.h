@@ -8,14 +8,9 @@
 
 #include <string>
 
-namespace velmora {
+#include "core/error.h"
 
-// `number` is the DDEML error code (DMLERR_*), 0 when there is none.
-struct DdeError {
-  unsigned number = 0;
-  std::string description;
-  explicit operator bool() const { return number != 0; }
-};
+namespace velmora {
 
 // English text for a DMLERR_* code (DDEML errors have no system message text).
 std::string DdeErrorText(unsigned number);
@@ -39,14 +34,15 @@ class DdeClient {
   void Disconnect();
 
   bool Connected() const { return conversation_ != nullptr; }
-  DdeError LastError() const { return error_; }
+  // The DDEML error code (DMLERR_*) of the last failure and its text.
+  Error LastError() const { return error_; }
 
  private:
   bool Fail(unsigned number);
 
   DWORD instance_ = 0;
   HCONV conversation_ = nullptr;
-  DdeError error_;
+  Error error_;
 };
 
 }  // namespace velmora

@@ -5,69 +5,37 @@
 #include <limits>
 
 #include "model/text.h"
+#include "platform/error_win.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 
 namespace {
-
-struct FileHandle {
-  HANDLE h = INVALID_HANDLE_VALUE;
-  explicit FileHandle(HANDLE handle) : h(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-  bool ok() const { return h != INVALID_HANDLE_VALUE; }
-};
-
-struct FindHandle {
-  HANDLE h;
-  explicit FindHandle(HANDLE handle) : h(handle) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-  }
-};
 
 template <typename Keep>
 std::vector<std::string> List(const std::string& folder, const std::string& pattern, Keep keep) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
   FindHandle find(FindFirstFileA((WithBackslash(folder) + pattern).c_str(), &data));
-  if (find.h == INVALID_HANDLE_VALUE) return names;
+  if (!find) return names;
   do {
     const std::string name = data.cFileName;
     if (name != "." && name != ".." && keep(data)) names.push_back(name);
-  } while (FindNextFileA(find.h, &data));
+  } while (FindNextFileA(find.get(), &data));
   return names;
 }
 
 }  // namespace
 
-std::string SystemErrorText(unsigned long code) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string out = n && text ? std::string(text, n) : "Error " + std::to_string(code);
-  if (text) LocalFree(text);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
-    out.pop_back();
-  return out;
-}
-
 bool Win32FileSystem::Fail() {
-  const DWORD code = GetLastError();
-  error_ = {static_cast<long>(code), SystemErrorText(code)};
+  error_ = LastSystemError();
   return false;
 }
 
 bool Win32FileSystem::Exists(const std::string& path) {
   WIN32_FIND_DATAA data;
   FindHandle find(FindFirstFileA(path.c_str(), &data));
-  return find.h != INVALID_HANDLE_VALUE;
+  return find.valid();
 }
 
 bool Win32FileSystem::IsFolder(const std::string& path) {
@@ -89,12 +57,12 @@ std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std:
                                                    std::size_t count) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok()) {
+  if (!file.valid()) {
     Fail();
     return std::nullopt;
   }
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.h, &size)) {
+  if (!GetFileSizeEx(file.get(), &size)) {
     Fail();
     return std::nullopt;
   }
@@ -103,7 +71,7 @@ std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std:
   count = static_cast<std::size_t>(std::min<std::uint64_t>(count, total - offset));
   LARGE_INTEGER pos;
   pos.QuadPart = static_cast<LONGLONG>(offset);
-  if (!SetFilePointerEx(file.h, pos, nullptr, FILE_BEGIN)) {
+  if (!SetFilePointerEx(file.get(), pos, nullptr, FILE_BEGIN)) {
     Fail();
     return std::nullopt;
   }
@@ -112,7 +80,7 @@ std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std:
   while (done < count) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 24));
     DWORD got = 0;
-    if (!ReadFile(file.h, bytes.data() + done, chunk, &got, nullptr)) {
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
       Fail();
       return std::nullopt;
     }
@@ -137,24 +105,22 @@ bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes
   {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok()) return Fail();
+    if (!file.valid()) return Fail();
     std::size_t done = 0;
     while (done < bytes.size()) {
       const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
       DWORD put = 0;
-      if (!WriteFile(file.h, bytes.data() + done, chunk, &put, nullptr) || put != chunk) {
+      if (!WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put != chunk) {
         Fail();
-        CloseHandle(file.h);
-        file.h = INVALID_HANDLE_VALUE;
+        file.reset();
         DeleteFileA(temp.c_str());
         return false;
       }
       done += put;
     }
-    if (!FlushFileBuffers(file.h)) {
+    if (!FlushFileBuffers(file.get())) {
       Fail();
-      CloseHandle(file.h);
-      file.h = INVALID_HANDLE_VALUE;
+      file.reset();
       DeleteFileA(temp.c_str());
       return false;
     }

@@ -1,7 +1,7 @@
 // The file system through the Win32 ANSI API.
 #pragma once
 
-#include "platform/file_system.h"
+#include "core/file_system.h"
 
 namespace velmora {
 
@@ -24,8 +24,5 @@ class Win32FileSystem : public FileSystem {
   bool Fail();
   Error error_;
 };
-
-// The system's text for a Win32 error code, without the trailing line end.
-std::string SystemErrorText(unsigned long code);
 
 }  // namespace velmora

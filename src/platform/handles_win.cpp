@@ -1,4 +1,4 @@
-#include "platform/gdi_counter.h"
+#include "platform/handles_win.h"
 
 #include <atomic>
 

@@ -1,16 +1,10 @@
 #include "platform/image_list_win.h"
 
 #include "model/text.h"
-#include "platform/gdi_counter.h"
 
 namespace velmora {
 
-KeyedImageList::KeyedImageList()
-    : list_(velmora::Count(Counted::ImageList, ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16))) {}
-
-KeyedImageList::~KeyedImageList() {
-  if (list_) ImageList_Destroy(velmora::Uncount(Counted::ImageList, list_));
-}
+KeyedImageList::KeyedImageList() : list_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16)) {}
 
 int KeyedImageList::IndexOf(const std::string& key) const {
   for (std::size_t i = 0; i < keys_.size(); ++i)
@@ -20,28 +14,33 @@ int KeyedImageList::IndexOf(const std::string& key) const {
 
 bool KeyedImageList::AddIcon(const std::string& key, HICON icon) {
   if (!list_ || !icon || IndexOf(key) >= 0) return false;
-  if (ImageList_AddIcon(list_, icon) < 0) return false;
+  if (ImageList_AddIcon(list_.get(), icon) < 0) return false;
   keys_.push_back(key);
   return true;
 }
 
 bool KeyedImageList::AddBitmap(const std::string& key, HBITMAP color, COLORREF mask) {
   if (!list_ || !color || IndexOf(key) >= 0) return false;
-  if (ImageList_AddMasked(list_, color, mask) < 0) return false;
+  if (ImageList_AddMasked(list_.get(), color, mask) < 0) return false;
   keys_.push_back(key);
   return true;
 }
 
 bool KeyedImageList::Remove(const std::string& key) {
   const int i = IndexOf(key);
-  if (i < 0 || !ImageList_Remove(list_, i)) return false;
+  if (i < 0 || !ImageList_Remove(list_.get(), i)) return false;
   keys_.erase(keys_.begin() + i);
   return true;
 }
 
 bool KeyedImageList::Draw(const std::string& key, HDC dc, int x, int y) const {
   const int i = IndexOf(key);
-  return i >= 0 && ImageList_Draw(list_, i, dc, x, y, ILD_TRANSPARENT);
+  return i >= 0 && ImageList_Draw(list_.get(), i, dc, x, y, ILD_TRANSPARENT);
+}
+
+IconHandle KeyedImageList::IconOf(const std::string& key) const {
+  const int i = IndexOf(key);
+  return i < 0 ? IconHandle() : IconHandle(ImageList_GetIcon(list_.get(), i, ILD_TRANSPARENT));
 }
 
 }  // namespace velmora

@@ -8,25 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles_win.h"
+
 namespace velmora {
 
 class KeyedImageList {
  public:
   KeyedImageList();
-  KeyedImageList(const KeyedImageList&) = delete;
-  KeyedImageList& operator=(const KeyedImageList&) = delete;
-  ~KeyedImageList();
 
-  HIMAGELIST handle() const { return list_; }
+  HIMAGELIST handle() const { return list_.get(); }
   bool AddIcon(const std::string& key, HICON icon);
   bool AddBitmap(const std::string& key, HBITMAP color, COLORREF mask);
   bool Remove(const std::string& key);
   int IndexOf(const std::string& key) const;  // -1 when absent
   bool Draw(const std::string& key, HDC dc, int x, int y) const;
+  // A copy of one picture as an icon of its own; empty when the key is absent.
+  IconHandle IconOf(const std::string& key) const;
   std::size_t Count() const { return keys_.size(); }
 
  private:
-  HIMAGELIST list_;
+  ImageListHandle list_;
   std::vector<std::string> keys_;  // keys_[i] names image i
 };
 

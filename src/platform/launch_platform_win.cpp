@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "platform/dde_client_win.h"
-#include "platform/ui_win.h"
+#include "platform/error_win.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 
@@ -24,32 +25,19 @@ int ShowCommand(WindowStyle style) {
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY* put() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-PlatformError FromDde(const DdeError& e) {
-  return {static_cast<long>(e.number), e.description};
+// ShellExecuteA and FindExecutableA answer with a number: above 32 means
+// done, anything else is the reason. 0 is the system running out of memory.
+Error ShellResult(HINSTANCE result) {
+  const auto code = static_cast<long>(reinterpret_cast<INT_PTR>(result));
+  if (code > 32) return {};
+  return SystemError(code == 0 ? ERROR_NOT_ENOUGH_MEMORY : static_cast<unsigned long>(code));
 }
 
 }  // namespace
 
-Win32LaunchPlatform::Win32LaunchPlatform(std::function<DdeClient&()> dde,
-                                         std::function<void()> showNetSearch)
-    : dde_(std::move(dde)), showNetSearch_(std::move(showNetSearch)) {}
+Win32LaunchPlatform::Win32LaunchPlatform(std::function<DdeClient&()> dde) : dde_(std::move(dde)) {}
 
-long Win32LaunchPlatform::ShellOpen(const std::string& file, const std::string& parameters,
+Error Win32LaunchPlatform::ShellOpen(const std::string& file, const std::string& parameters,
                                        const std::string& folder, WindowStyle style) {
   // Some shells (Wine's among them) start a shortcut's target in the
   // caller's current folder rather than the one given here; being in that
@@ -64,10 +52,10 @@ long Win32LaunchPlatform::ShellOpen(const std::string& file, const std::string& 
   const HINSTANCE result = ShellExecuteA(GetDesktopWindow(), nullptr, file.c_str(),
                                          OrNull(parameters), OrNull(folder), ShowCommand(style));
   if (!previous.empty()) SetCurrentDirectoryA(previous.c_str());
-  return static_cast<long>(reinterpret_cast<INT_PTR>(result));
+  return ShellResult(result);
 }
 
-long Win32LaunchPlatform::StartCommandLine(const std::string& commandLine, WindowStyle style) {
+Error Win32LaunchPlatform::StartCommandLine(const std::string& commandLine, WindowStyle style) {
   // CreateProcessA may write into the command line it is given.
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
@@ -76,30 +64,33 @@ long Win32LaunchPlatform::StartCommandLine(const std::string& commandLine, Windo
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = static_cast<WORD>(ShowCommand(style));
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return static_cast<long>(GetLastError() ? GetLastError() : ERROR_FILE_NOT_FOUND);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return 0;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    const DWORD code = GetLastError();
+    return SystemError(code ? code : ERROR_FILE_NOT_FOUND);
+  }
+  // Not waited for: the handles only have to go.
+  KernelHandle thread(pi.hThread), process(pi.hProcess);
+  return {};
 }
 
-long Win32LaunchPlatform::FindProgram(const std::string& file, std::string& program) {
+Error Win32LaunchPlatform::FindProgram(const std::string& file, std::string& program) {
   char buffer[MAX_PATH + 1] = {};
   const HINSTANCE result = FindExecutableA(file.c_str(), nullptr, buffer);
   buffer[MAX_PATH] = '\0';
   program = buffer;
-  return static_cast<long>(reinterpret_cast<INT_PTR>(result));
+  return ShellResult(result);
 }
 
 RegistryValue Win32LaunchPlatform::ReadClassesRoot(const std::string& subKey,
                                                    const std::string& valueName,
                                                    std::size_t bufferSize) {
   RegistryValue value;
-  RegKey key;
+  HKEY opened = nullptr;
   // Read access only: the classes of the whole machine are not writable for
   // an ordinary user, and asking for more would fail to open them at all.
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
     return value;
+  RegKeyHandle key(opened);
   value.opened = true;
   std::vector<BYTE> buffer(bufferSize);
   DWORD size = static_cast<DWORD>(bufferSize);
@@ -116,24 +107,18 @@ RegistryValue Win32LaunchPlatform::ReadClassesRoot(const std::string& subKey,
   return value;
 }
 
-PlatformError Win32LaunchPlatform::DdeConnect(const std::string& service, const std::string& topic) {
+Error Win32LaunchPlatform::DdeConnect(const std::string& service, const std::string& topic) {
   DdeClient& client = dde_();
   if (client.Connect(service, topic)) return {};
-  return FromDde(client.LastError());
+  return client.LastError();
 }
 
-PlatformError Win32LaunchPlatform::DdeExecute(const std::string& command) {
+Error Win32LaunchPlatform::DdeExecute(const std::string& command) {
   DdeClient& client = dde_();
   if (client.Execute(command)) return {};
-  return FromDde(client.LastError());
+  return client.LastError();
 }
 
 void Win32LaunchPlatform::DdeClose() { dde_().Disconnect(); }
-
-void Win32LaunchPlatform::ShowNetSearch() {
-  if (showNetSearch_) showNetSearch_();
-}
-
-void Win32LaunchPlatform::DoEvents() { velmora::DoEvents(); }
 
 }  // namespace velmora

@@ -5,8 +5,9 @@
 #include <utility>
 
 #include "model/text.h"
-#include "platform/file_system_win.h"
-#include "vlshell/vlshell_api.h"
+#include "platform/error_win.h"
+#include "platform/handles_win.h"
+#include "platform/vlshell_api.h"
 
 namespace velmora {
 namespace {
@@ -29,12 +30,9 @@ std::string FromBuffer(const char (&buffer)[kVLShellTextChars]) {
 // DLL refuses what it cannot store. What comes back is cut at 260 characters.
 class VlShellComponent final : public ShellComponent {
  public:
-  explicit VlShellComponent(IVLShell* shell) : shell_(shell) {}
-  ~VlShellComponent() override { shell_->Release(); }
-  VlShellComponent(const VlShellComponent&) = delete;
-  VlShellComponent& operator=(const VlShellComponent&) = delete;
+  explicit VlShellComponent(ComPtr<IVLShell> shell) : shell_(std::move(shell)) {}
 
-  ShellError GetSpecialFolder(std::uintptr_t window, std::int16_t folder,
+  Error GetSpecialFolder(std::uintptr_t window, std::int16_t folder,
                               std::string& path) override {
     char buffer[kVLShellTextChars];
     std::memset(buffer, ' ', kVLShellTextChars - 1);
@@ -42,16 +40,16 @@ class VlShellComponent final : public ShellComponent {
     const HRESULT hr = shell_->GetSpecialFolder(reinterpret_cast<HWND>(window), folder, buffer);
     buffer[kVLShellTextChars - 1] = '\0';
     path = FAILED(hr) ? std::string() : TrimRight(FromBuffer(buffer));
-    return ShellErrorFromHresult(hr);
+    return ErrorFromHresult(hr);
   }
 
-  ShellError CreateShortcut(const std::string& link, const std::string& target,
+  Error CreateShortcut(const std::string& link, const std::string& target,
                             const std::string& workingFolder) override {
-    return ShellErrorFromHresult(shell_->CreateShortcut(link.c_str(), target.c_str(),
+    return ErrorFromHresult(shell_->CreateShortcut(link.c_str(), target.c_str(),
                                                         workingFolder.c_str(), "", "", "", ""));
   }
 
-  ShellError ReadShortcut(const std::string& link, ShortcutInfo& info) override {
+  Error ReadShortcut(const std::string& link, ShortcutInfo& info) override {
     char name[kVLShellTextChars] = {}, target[kVLShellTextChars] = {},
          arguments[kVLShellTextChars] = {}, workingFolder[kVLShellTextChars] = {},
          description[kVLShellTextChars] = {}, iconLocation[kVLShellTextChars] = {};
@@ -66,47 +64,36 @@ class VlShellComponent final : public ShellComponent {
       info.description = FromBuffer(description);
       info.iconLocation = FromBuffer(iconLocation);
     }
-    return ShellErrorFromHresult(hr);
+    return ErrorFromHresult(hr);
   }
 
  private:
-  IVLShell* shell_;
+  ComPtr<IVLShell> shell_;
 };
 
 }  // namespace
-
-ShellError ShellErrorFromWin32(DWORD code) {
-  if (code == 0) return {};
-  return {static_cast<long>(code), SystemErrorText(code)};
-}
-
-ShellError ShellErrorFromHresult(HRESULT hr) {
-  if (SUCCEEDED(hr)) return {};
-  if (HRESULT_FACILITY(hr) == FACILITY_WIN32 && HRESULT_CODE(hr) != 0)
-    return ShellErrorFromWin32(static_cast<DWORD>(HRESULT_CODE(hr)));
-  return {static_cast<long>(hr), SystemErrorText(static_cast<unsigned long>(hr))};
-}
 
 VlShellFactory::VlShellFactory(std::string dllPath) : dllPath_(std::move(dllPath)) {}
 
 VlShellFactory::~VlShellFactory() {
   if (!module_) return;
   // A component still alive runs code of the DLL: then it stays loaded.
-  const auto canUnloadNow = Export<CanUnloadNowFn>(module_, "DllCanUnloadNow");
-  if (canUnloadNow && canUnloadNow() == S_OK) FreeLibrary(module_);
+  const auto canUnloadNow = Export<CanUnloadNowFn>(module_.get(), "DllCanUnloadNow");
+  if (!canUnloadNow || canUnloadNow() != S_OK) module_.release();
 }
 
-std::unique_ptr<ShellComponent> VlShellFactory::Create(ShellError& error) {
+std::unique_ptr<ShellComponent> VlShellFactory::Create(Error& error) {
   error = {};
   if (!module_) {
-    // A damaged file must come back as an error code, not as a system box.
-    DWORD oldMode = 0;
-    const bool modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
-    module_ = LoadLibraryA(dllPath_.c_str());
-    const DWORD code = GetLastError();
-    if (modeSet) SetThreadErrorMode(oldMode, nullptr);
+    DWORD code = 0;
+    {
+      // A damaged file must come back as an error code, not as a system box.
+      ErrorModeGuard quiet;
+      module_.reset(LoadLibraryA(dllPath_.c_str()));
+      code = GetLastError();
+    }
     if (!module_) {
-      error = ShellErrorFromWin32(code ? code : ERROR_MOD_NOT_FOUND);
+      error = SystemError(code ? code : ERROR_MOD_NOT_FOUND);
       // Some loader texts name the file as "%1" ("%1 is not a valid Win32
       // application."); the user should see which file is meant.
       const size_t insert = error.description.find("%1");
@@ -115,33 +102,30 @@ std::unique_ptr<ShellComponent> VlShellFactory::Create(ShellError& error) {
     }
   }
 
-  const auto getClassObject = Export<GetClassObjectFn>(module_, "DllGetClassObject");
+  const auto getClassObject = Export<GetClassObjectFn>(module_.get(), "DllGetClassObject");
   if (!getClassObject) {
     const DWORD code = GetLastError();
-    FreeLibrary(module_);
-    module_ = nullptr;
-    error = ShellErrorFromWin32(code ? code : ERROR_PROC_NOT_FOUND);
+    module_.reset();
+    error = SystemError(code ? code : ERROR_PROC_NOT_FOUND);
     return nullptr;
   }
 
-  IClassFactory* classFactory = nullptr;
-  HRESULT hr = getClassObject(CLSID_VLShell, IID_IClassFactory, reinterpret_cast<void**>(&classFactory));
+  ComPtr<IClassFactory> classFactory;
+  HRESULT hr = getClassObject(CLSID_VLShell, IID_IClassFactory, classFactory.Out());
   if (FAILED(hr) || !classFactory) {
-    error = ShellErrorFromHresult(FAILED(hr) ? hr : E_UNEXPECTED);
+    error = ErrorFromHresult(FAILED(hr) ? hr : E_UNEXPECTED);
     return nullptr;
   }
-  IVLShell* shell = nullptr;
-  hr = classFactory->CreateInstance(nullptr, IID_IVLShell, reinterpret_cast<void**>(&shell));
-  classFactory->Release();
+  ComPtr<IVLShell> shell;
+  hr = classFactory->CreateInstance(nullptr, IID_IVLShell, shell.Out());
   if (FAILED(hr) || !shell) {
-    error = ShellErrorFromHresult(FAILED(hr) ? hr : E_UNEXPECTED);
+    error = ErrorFromHresult(FAILED(hr) ? hr : E_UNEXPECTED);
     return nullptr;
   }
 
-  auto* component = new (std::nothrow) VlShellComponent(shell);
+  auto* component = new (std::nothrow) VlShellComponent(std::move(shell));
   if (!component) {
-    shell->Release();
-    error = ShellErrorFromHresult(E_OUTOFMEMORY);
+    error = ErrorFromHresult(E_OUTOFMEMORY);
     return nullptr;
   }
   return std::unique_ptr<ShellComponent>(component);

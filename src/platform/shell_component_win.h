@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/shell_component.h"
+#include "core/shell_component.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 
@@ -21,16 +22,11 @@ class VlShellFactory : public ShellComponentFactory {
   VlShellFactory(const VlShellFactory&) = delete;
   VlShellFactory& operator=(const VlShellFactory&) = delete;
 
-  std::unique_ptr<ShellComponent> Create(ShellError& error) override;
+  std::unique_ptr<ShellComponent> Create(Error& error) override;
 
  private:
   std::string dllPath_;
-  HMODULE module_ = nullptr;
+  ModuleHandle module_;
 };
-
-// A component error from a COM status: Win32 failures give back their Win32
-// code, everything else the HRESULT as a signed number. Success gives number 0.
-ShellError ShellErrorFromHresult(HRESULT hr);
-ShellError ShellErrorFromWin32(DWORD code);
 
 }  // namespace velmora

@@ -5,40 +5,20 @@
 
 #include <string>
 
-#include "platform/gdi_counter.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 
-// The file's small system icon, or nullptr when the shell has none for it (the
-// file does not exist). The caller destroys the icon.
-HICON SmallFileIcon(const std::string& path);
+// The file's small icon, or an empty handle when the shell has none for it
+// (the file does not exist). Icon files are read directly.
+IconHandle SmallFileIcon(const std::string& path);
 
-// An owned HICON, destroyed with the object.
-class IconHandle {
- public:
-  IconHandle() = default;
-  explicit IconHandle(HICON icon) : icon_(icon) {}
-  IconHandle(IconHandle&& other) noexcept : icon_(other.icon_) { other.icon_ = nullptr; }
-  IconHandle& operator=(IconHandle&& other) noexcept {
-    if (this != &other) {
-      reset();
-      icon_ = other.icon_;
-      other.icon_ = nullptr;
-    }
-    return *this;
-  }
-  IconHandle(const IconHandle&) = delete;
-  IconHandle& operator=(const IconHandle&) = delete;
-  ~IconHandle() { reset(); }
-  void reset() {
-    if (icon_) DestroyIcon(Uncount(Counted::Icon, icon_));
-    icon_ = nullptr;
-  }
-  HICON get() const { return icon_; }
-  explicit operator bool() const { return icon_ != nullptr; }
+// The file's index in the shell's small system image list, or -1 when the
+// shell knows no icon for it. Pictures keyed by this index are shared by
+// every file the shell draws alike.
+int SystemIconIndex(const std::string& path);
 
- private:
-  HICON icon_ = nullptr;
-};
+// The shell's small system image list (owned by the shell, never destroyed).
+HIMAGELIST SystemSmallImageList();
 
 }  // namespace velmora

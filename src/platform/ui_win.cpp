@@ -2,18 +2,18 @@
 
 #include <cmath>
 
-#include "platform/gdi_counter.h"
+#include "platform/handles_win.h"
+#include "platform/window_win.h"
 
 namespace velmora {
 
 Tpp Tpp::FromScreen() {
   Tpp tpp;
-  if (HDC dc = GetDC(nullptr)) {
-    const int dx = GetDeviceCaps(dc, LOGPIXELSX);
-    const int dy = GetDeviceCaps(dc, LOGPIXELSY);
+  if (WindowDC dc{nullptr}) {
+    const int dx = GetDeviceCaps(dc.get(), LOGPIXELSX);
+    const int dy = GetDeviceCaps(dc.get(), LOGPIXELSY);
     if (dx > 0) tpp.x = 1440.0 / dx;
     if (dy > 0) tpp.y = 1440.0 / dy;
-    ReleaseDC(nullptr, dc);
   }
   return tpp;
 }
@@ -31,20 +31,33 @@ void DoEvents() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchWithChain(msg);
   }
 }
 
+void DispatchWithChain(MSG& msg) {
+  if (Window::PreTranslateAll(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
 HFONT UiFont() {
-  static HFONT font = [] {
+  static const GdiFont font = [] {
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = sizeof ncm;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-      if (HFONT f = CreateFontIndirectA(&ncm.lfMessageFont)) return f;
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+      return GdiFont(CreateFontIndirectA(&ncm.lfMessageFont));
+    return GdiFont();
   }();
-  return font;
+  return font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+GdiFont DerivedUiFont(int pointSize, int weight, int dpi) {
+  LOGFONTA lf{};
+  GetObjectA(UiFont(), sizeof lf, &lf);
+  if (pointSize > 0) lf.lfHeight = -MulDiv(pointSize, dpi, 72);
+  lf.lfWeight = weight;
+  return GdiFont(CreateFontIndirectA(&lf));
 }
 
 std::string WindowTextOf(HWND hwnd) {
@@ -54,12 +67,11 @@ std::string WindowTextOf(HWND hwnd) {
 }
 
 void DrawLine(HDC dc, int colorIndex, int x1, int y1, int x2, int y2) {
-  HPEN pen = Count(Counted::Pen, CreatePen(PS_SOLID, 1, GetSysColor(colorIndex)));
-  HGDIOBJ old = SelectObject(dc, pen);
+  // The DC's own pen takes any colour: no pen is made per line.
+  Selection pen(dc, GetStockObject(DC_PEN));
+  SetDCPenColor(dc, GetSysColor(colorIndex));
   MoveToEx(dc, x1, y1, nullptr);
   LineTo(dc, x2, y2);
-  SelectObject(dc, old);
-  DeleteObject(Uncount(Counted::Pen, pen));
 }
 
 }  // namespace velmora

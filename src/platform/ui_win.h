@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/handles_win.h"
+
 namespace velmora {
 
 // Twips per pixel of the screen, from its logical DPI.
@@ -24,9 +26,14 @@ double ScreenHeightTwips(const Tpp& tpp);
 
 // Runs the messages waiting in the queue and returns.
 void DoEvents();
+// Dispatches one message after the pre-translate chain (accelerators and
+// dialog keys of the program's windows) had its say. Every loop uses it.
+void DispatchWithChain(MSG& msg);
 
-// The dialog font of the desktop; owned by the process, never deleted.
+// The dialog font of the desktop, made once for the whole run.
 HFONT UiFont();
+// The dialog font at another size (points; 0 keeps it) and weight.
+GdiFont DerivedUiFont(int pointSize, int weight, int dpi);
 
 std::string WindowTextOf(HWND hwnd);
 

@@ -2,15 +2,13 @@
 
 #include <commctrl.h>
 
+#include "core/app_state.h"
+#include "core/ui_host.h"
 #include "model/item_record.h"
 #include "model/text.h"
-#include "platform/gdi_counter.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icons_win.h"
 #include "platform/ui_win.h"
-#include "shell/app_win.h"
-#include "shell/frmMinimize.h"
-#include "shell/own_menu.h"
 
 namespace velmora {
 
@@ -22,20 +20,19 @@ constexpr const char* kClassName = "VelmoraQuickMenu";
 
 }  // namespace
 
-frmQMenu::frmQMenu(App& app, std::string tag) : app_(app), tag_(std::move(tag)) {}
+frmQMenu::frmQMenu(QMenuServices services, std::string tag)
+    : s_(std::move(services)), tag_(std::move(tag)) {}
 
-frmQMenu::~frmQMenu() {
-  Destroy();
-  FreePageImages();
-}
+frmQMenu::~frmQMenu() = default;
 
-int frmQMenu::PxX(double twips) const { return TwipsToPxX(twips, app_.tpp); }
-int frmQMenu::PxY(double twips) const { return TwipsToPxY(twips, app_.tpp); }
+int frmQMenu::PxX(double twips) const { return TwipsToPxX(twips, s_.tpp); }
+int frmQMenu::PxY(double twips) const { return TwipsToPxY(twips, s_.tpp); }
 
 void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
-  const Tpp& tpp = app_.tpp;
-  HDC screen = Count(Counted::Dc, GetDC(nullptr));
-  HGDIOBJ oldFont = SelectObject(screen, UiFont());
+  const Tpp& tpp = s_.tpp;
+  WindowDC screenDc{nullptr};
+  HDC screen = screenDc.get();
+  Selection font(screen, UiFont());
   TEXTMETRICA tm{};
   GetTextMetricsA(screen, &tm);
 
@@ -53,9 +50,7 @@ void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
               DT_SINGLELINE | DT_CALCRECT);
     return r.right * tpp.x;
   };
-  layout_ = LayoutQuickMenu(ReadAllRecords(app_.fs, path), metrics);
-  SelectObject(screen, oldFont);
-  ReleaseDC(nullptr, Uncount(Counted::Dc, screen));
+  layout_ = LayoutQuickMenu(ReadAllRecords(s_.fs, path), metrics);
   nav_ = std::make_unique<QMenuNav>(layout_);
 
   WindowArgs args;
@@ -73,14 +68,15 @@ void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
   clientW_ = client.right;
   clientH_ = client.bottom;
   nav_->SetWindowSize(clientW_ * tpp.x, clientH_ * tpp.y);
-  pageImages_.assign(layout_.pages.size(), nullptr);
+  pageImages_.clear();
+  pageImages_.resize(layout_.pages.size());
 }
 
 void frmQMenu::ShowAt(double leftTw, double topTw) {
   if (!Loaded()) return;
   double width = layout_.width;
   // A single page is measured again each time: its button may have moved.
-  if (!layout_.Paged()) width = QuickMenuWidth(layout_, leftTw, ScreenWidthTwips(app_.tpp));
+  if (!layout_.Paged()) width = QuickMenuWidth(layout_, leftTw, ScreenWidthTwips(s_.tpp));
   SetWindowPos(hwnd(), HWND_TOPMOST, PxX(leftTw), PxY(topTw), PxX(width), PxY(layout_.height),
                SWP_SHOWWINDOW);
   RECT client{};
@@ -88,9 +84,8 @@ void frmQMenu::ShowAt(double leftTw, double topTw) {
   if (client.right != clientW_) {
     clientW_ = client.right;
     FreePageImages();
-    pageImages_.assign(layout_.pages.size(), nullptr);
   }
-  nav_->SetWindowSize(clientW_ * app_.tpp.x, clientH_ * app_.tpp.y);
+  nav_->SetWindowSize(clientW_ * s_.tpp.x, clientH_ * s_.tpp.y);
   // Every opening starts without a highlight or keyboard position, even when
   // the last one ended by Esc before the poll had closed it properly.
   nav_->HideMenu();
@@ -108,34 +103,29 @@ void frmQMenu::SetEntryIcon(int label, const std::string& icon) {
   if (label < 1 || label > layout_.EntryCount()) return;
   layout_.entries[static_cast<std::size_t>(label - 1)].icon = icon;
   const int page = layout_.Label(label).page;
-  if (page >= 0 && static_cast<std::size_t>(page) < pageImages_.size() && pageImages_[page]) {
-    DeleteObject(Uncount(Counted::Bitmap, pageImages_[page]));
-    pageImages_[page] = nullptr;
-  }
+  if (page >= 0 && static_cast<std::size_t>(page) < pageImages_.size())
+    pageImages_[static_cast<std::size_t>(page)].reset();
   if (Loaded()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void frmQMenu::FreePageImages() {
-  for (HBITMAP& image : pageImages_)
-    if (image) DeleteObject(Uncount(Counted::Bitmap, image)), image = nullptr;
+  for (GdiBitmap& image : pageImages_) image.reset();
 }
 
 HBITMAP frmQMenu::PageImage(int page) {
   if (page < 0 || static_cast<std::size_t>(page) >= pageImages_.size()) return nullptr;
-  if (!pageImages_[page]) {
-    HDC screen = Count(Counted::Dc, GetDC(hwnd()));
-    HDC mem = Count(Counted::Dc, CreateCompatibleDC(screen));
-    HBITMAP image = Count(Counted::Bitmap, CreateCompatibleBitmap(screen, std::max(clientW_, 1), std::max(clientH_, 1)));
-    HGDIOBJ old = SelectObject(mem, image);
-    HCURSOR cursor = page == 0 ? nullptr : SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    PaintPage(mem, page);
-    if (cursor) SetCursor(cursor);
-    SelectObject(mem, old);
-    DeleteDC(Uncount(Counted::Dc, mem));
-    ReleaseDC(hwnd(), Uncount(Counted::Dc, screen));
-    pageImages_[page] = image;
+  GdiBitmap& image = pageImages_[static_cast<std::size_t>(page)];
+  if (!image) {
+    WindowDC screen{hwnd()};
+    MemoryDC mem{screen.get()};
+    image.reset(CreateCompatibleBitmap(screen.get(), std::max(clientW_, 1), std::max(clientH_, 1)));
+    Selection target(mem.get(), image.get());
+    // Later pages are painted on first showing: reading their icons may take a moment.
+    std::optional<WaitCursor> wait;
+    if (page != 0) wait.emplace();
+    PaintPage(mem.get(), page);
   }
-  return pageImages_[page];
+  return image.get();
 }
 
 void frmQMenu::PaintPage(HDC dc, int page) {
@@ -163,12 +153,12 @@ void frmQMenu::PaintPage(HDC dc, int page) {
 void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label, IconCache& icons) {
   std::string icon = source;
   if (!icon.empty() && icon[0] == '\\')
-    icon = WithoutBackslash(app_.state.folders.program) + icon;
-  if (IStartsWith(icon, "http")) icon = app_.state.HttpIconFile;
+    icon = WithoutBackslash(s_.state.folders.program) + icon;
+  if (IStartsWith(icon, "http")) icon = s_.state.HttpIconFile;
   const int x = PxX(IconLeft(layout_)), y = PxY(IconTop(layout_, label));
   const std::string trimmed = Trim(icon);
   if (trimmed.empty()) return;  // the icon column stays button face
-  KeyedImageList& images = app_.Minimize().ImgIcons();
+  KeyedImageList& images = s_.images;
   const std::string lower = ToLower(trimmed);
   if (lower == "new" || lower == "button") {
     images.Draw(lower, dc, x, y);
@@ -186,18 +176,18 @@ void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label, IconC
     images.Draw("qm", dc, x, y);
 }
 
-void frmQMenu::Paint(HDC target) {
-  HDC dc = Count(Counted::Dc, CreateCompatibleDC(target));
-  HBITMAP frame = Count(Counted::Bitmap, CreateCompatibleBitmap(target, std::max(clientW_, 1), std::max(clientH_, 1)));
-  HGDIOBJ oldBitmap = SelectObject(dc, frame);
+bool frmQMenu::OnPaint(HDC target) {
+  if (!nav_) return false;
+  MemoryDC frameDc{target};
+  HDC dc = frameDc.get();
+  GdiBitmap frame(CreateCompatibleBitmap(target, std::max(clientW_, 1), std::max(clientH_, 1)));
+  Selection frameSelected(dc, frame.get());
   const QMenuNavState& s = nav_->state();
 
   if (HBITMAP image = PageImage(s.currentPage)) {
-    HDC src = Count(Counted::Dc, CreateCompatibleDC(target));
-    HGDIOBJ old = SelectObject(src, image);
-    BitBlt(dc, 0, 0, clientW_, clientH_, src, 0, 0, SRCCOPY);
-    SelectObject(src, old);
-    DeleteDC(Uncount(Counted::Dc, src));
+    MemoryDC src{target};
+    Selection selected(src.get(), image);
+    BitBlt(dc, 0, 0, clientW_, clientH_, src.get(), 0, 0, SRCCOPY);
   }
 
   // The highlight bar lies behind the captions; the icon frame around the icon.
@@ -217,7 +207,7 @@ void frmQMenu::Paint(HDC target) {
   }
 
   const QMenuPage& page = layout_.pages[static_cast<std::size_t>(s.currentPage)];
-  HGDIOBJ oldFont = SelectObject(dc, UiFont());
+  std::optional<Selection> font(std::in_place, dc, UiFont());
   SetBkMode(dc, TRANSPARENT);
   if (!page.Empty()) {
     for (int label = page.FirstLabel; label <= page.LastLabel; ++label) {
@@ -229,11 +219,11 @@ void frmQMenu::Paint(HDC target) {
                 DT_SINGLELINE | DT_LEFT | DT_TOP);
     }
   }
-  SelectObject(dc, oldFont);
+  font.reset();
 
   if (layout_.arrows) {
     const QMenuArrowRow& row = *layout_.arrows;
-    KeyedImageList& images = app_.Minimize().ImgIcons();
+    KeyedImageList& images = s_.images;
     const int top = PxY(row.top), h = PxY(row.height), w = PxX(row.width);
     for (QMenuArrow a : {QMenuArrow::Up, QMenuArrow::Down}) {
       const bool enabled = a == QMenuArrow::Up ? s.upEnabled : s.downEnabled;
@@ -253,9 +243,7 @@ void frmQMenu::Paint(HDC target) {
   }
 
   BitBlt(target, 0, 0, clientW_, clientH_, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(Uncount(Counted::Bitmap, frame));
-  DeleteDC(Uncount(Counted::Dc, dc));
+  return true;
 }
 
 std::optional<QMenuArrow> frmQMenu::EnabledArrowAt(double x, double y) const {
@@ -266,7 +254,7 @@ std::optional<QMenuArrow> frmQMenu::EnabledArrowAt(double x, double y) const {
 }
 
 void frmQMenu::OnMouseMove(int x, int y, bool leftHeld) {
-  const double xt = x * app_.tpp.x, yt = y * app_.tpp.y;
+  const double xt = x * s_.tpp.x, yt = y * s_.tpp.y;
   if (const auto arrow = EnabledArrowAt(xt, yt))
     Apply(nav_->ArrowMove(*arrow, leftHeld));
   else if (!pressedArrow_)
@@ -274,7 +262,7 @@ void frmQMenu::OnMouseMove(int x, int y, bool leftHeld) {
 }
 
 void frmQMenu::OnButtonDown(int x, int y) {
-  if (const auto arrow = EnabledArrowAt(x * app_.tpp.x, y * app_.tpp.y)) {
+  if (const auto arrow = EnabledArrowAt(x * s_.tpp.x, y * s_.tpp.y)) {
     pressedArrow_ = arrow;
     SetCapture(hwnd());
     Apply(nav_->ArrowPress(*arrow));
@@ -282,7 +270,7 @@ void frmQMenu::OnButtonDown(int x, int y) {
 }
 
 void frmQMenu::OnButtonUp(bool left, int x, int y) {
-  const double xt = x * app_.tpp.x, yt = y * app_.tpp.y;
+  const double xt = x * s_.tpp.x, yt = y * s_.tpp.y;
   if (pressedArrow_) {
     const QMenuArrow arrow = *pressedArrow_;
     pressedArrow_.reset();
@@ -298,7 +286,7 @@ void frmQMenu::Apply(const QMenuEffects& fx) {
   if (fx.hideMenu) {
     KillTimer(hwnd(), kTimer1);
     ShowWindow(hwnd(), SW_HIDE);
-    app_.state.MenuOpen = 0;
+    s_.state.MenuOpen = 0;
   }
   if (fx.hideWindow) {
     // Esc: the poll closes the menu once another window is active. Under Wine
@@ -310,55 +298,52 @@ void frmQMenu::Apply(const QMenuEffects& fx) {
     InvalidateRect(hwnd(), nullptr, FALSE);
   if (!fx.run) return;
   // What runs may end the program or rebuild the toolbar, which lets this
-  // window go: nothing of it is touched afterwards.
+  // window go: only copies are used from here on.
   const QMenuRun run = *fx.run;
-  const bool own = IEquals(Trim(tag_), kOwnMenuTag);
-  App& app = app_;
-  DoEvents();
-  if (app.ShuttingDown()) return;
-  if (own) {
-    app.xMainMenu(run.label);
-  } else if (run.command.empty()) {
-    app.dialogs.Show(kEmptyCommandText, MsgButtons::Ok, MsgIcon::Information);
-  } else {
-    std::string command = run.command;
-    app.RunItem(command);
+  const auto handler = s_.run;
+  UiHost& ui = s_.ui;
+  ui.DoEvents();
+  if (handler) handler(run);
+}
+
+bool frmQMenu::OnMouse(const MouseEvent& e) {
+  switch (e.message) {
+    case WM_MOUSEMOVE:
+      OnMouseMove(e.pt.x, e.pt.y, e.Left());
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      OnButtonDown(e.pt.x, e.pt.y);
+      return true;
+    case WM_LBUTTONUP:
+      OnButtonUp(true, e.pt.x, e.pt.y);
+      return true;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      OnButtonUp(false, e.pt.x, e.pt.y);
+      return true;
   }
+  return false;
+}
+
+bool frmQMenu::OnKeyDown(WPARAM key) {
+  Apply(nav_->KeyDown(static_cast<int>(key)));
+  return true;
+}
+
+void frmQMenu::OnTimer(UINT_PTR id) {
+  if (id != kTimer1) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  Apply(nav_->TimerTick(GetActiveWindow() == hwnd(), WindowFromPoint(cursor) == hwnd()));
 }
 
 LRESULT frmQMenu::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  const auto x = [lp] { return static_cast<short>(LOWORD(lp)); };
-  const auto y = [lp] { return static_cast<short>(HIWORD(lp)); };
-  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_MOUSEMOVE:
-      OnMouseMove(x(), y(), (wp & MK_LBUTTON) != 0);
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      OnButtonDown(x(), y());
-      return 0;
-    case WM_LBUTTONUP:
-      OnButtonUp(true, x(), y());
-      return 0;
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-      OnButtonUp(false, x(), y());
-      return 0;
-    case WM_KEYDOWN:
-      Apply(nav_->KeyDown(static_cast<int>(wp)));
-      return 0;
     case WM_CHAR:
       Apply(nav_->KeyPress(static_cast<int>(wp & 0xFF)));
-      return 0;
-    case WM_TIMER:
-      if (wp == kTimer1) {
-        POINT cursor{};
-        GetCursorPos(&cursor);
-        Apply(nav_->TimerTick(GetActiveWindow() == hwnd(), WindowFromPoint(cursor) == hwnd()));
-      }
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_ACTIVATE;

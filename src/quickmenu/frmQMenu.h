@@ -3,11 +3,13 @@
 // paints what they say and feeds them the mouse, the keyboard and its poll.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/shell_icons_win.h"
 #include "platform/window_win.h"
 #include "quickmenu/qmenu_layout.h"
@@ -15,11 +17,28 @@
 
 namespace velmora {
 
-class App;
+struct AppState;
+class FileSystem;
+class KeyedImageList;
+class UiHost;
+struct Tpp;
+
+struct QMenuServices {
+  const Tpp& tpp;
+  FileSystem& fs;
+  // The folders and the web icon file; the menu-open flag is cleared here.
+  AppState& state;
+  // ImgIcons: the built-in pictures.
+  KeyedImageList& images;
+  UiHost& ui;
+  // Runs a chosen entry once the menu is hidden and pending messages have
+  // run. The menu window may be gone by then: the handler must not touch it.
+  std::function<void(const QMenuRun&)> run;
+};
 
 class frmQMenu : public Window {
  public:
-  frmQMenu(App& app, std::string tag);
+  frmQMenu(QMenuServices services, std::string tag);
   ~frmQMenu() override;
 
   const std::string& Tag() const { return tag_; }
@@ -43,8 +62,11 @@ class frmQMenu : public Window {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnPaint(HDC dc) override;
+  bool OnMouse(const MouseEvent& e) override;
+  bool OnKeyDown(WPARAM key) override;
+  void OnTimer(UINT_PTR id) override;
   void Apply(const QMenuEffects& fx);
-  void Paint(HDC dc);
   HBITMAP PageImage(int page);  // painted on first use, kept until the window goes
   void PaintPage(HDC dc, int page);
   using IconCache = std::map<std::string, IconHandle>;
@@ -57,11 +79,11 @@ class frmQMenu : public Window {
   int PxX(double twips) const;
   int PxY(double twips) const;
 
-  App& app_;
+  QMenuServices s_;
   std::string tag_;
   QMenuLayout layout_;
   std::unique_ptr<QMenuNav> nav_;
-  std::vector<HBITMAP> pageImages_;
+  std::vector<GdiBitmap> pageImages_;
   std::optional<QMenuArrow> pressedArrow_;
   int clientW_ = 0, clientH_ = 0;
 };

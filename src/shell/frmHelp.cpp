@@ -29,11 +29,9 @@ void frmHelp::ShowTip(const std::string& text, const Tpp& tpp) {
   SetWindowTextA(hwnd(), text.c_str());
 
   SIZE extent{};
-  if (HDC dc = GetDC(hwnd())) {
-    HGDIOBJ old = SelectObject(dc, UiFont());
-    GetTextExtentPoint32A(dc, label1_.data(), static_cast<int>(label1_.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd(), dc);
+  if (WindowDC dc{hwnd()}) {
+    Selection font(dc.get(), UiFont());
+    GetTextExtentPoint32A(dc.get(), label1_.data(), static_cast<int>(label1_.size()), &extent);
   }
   POINT cursor{};
   GetCursorPos(&cursor);
@@ -50,20 +48,16 @@ void frmHelp::ShowTip(const std::string& text, const Tpp& tpp) {
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 }
 
-void frmHelp::Paint(HDC dc) {
-  HGDIOBJ old = SelectObject(dc, UiFont());
+bool frmHelp::OnPaint(HDC dc) {
+  Selection font(dc, UiFont());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
   TextOutA(dc, labelLeft_, labelTop_, label1_.data(), static_cast<int>(label1_.size()));
-  SelectObject(dc, old);
+  return true;
 }
 
 LRESULT frmHelp::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
-  switch (msg) {
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-  }
+  if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
   return Window::HandleMessage(msg, wp, lp);
 }
 

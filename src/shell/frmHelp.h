@@ -19,7 +19,7 @@ class frmHelp : public Window {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void Paint(HDC dc);
+  bool OnPaint(HDC dc) override;
   std::string label1_;
   int labelTop_ = 0;   // pixels, client coordinates
   int labelLeft_ = 1;

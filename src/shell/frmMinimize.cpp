@@ -2,8 +2,9 @@
 
 #include "platform/dde_client_win.h"
 #include "resource.h"
-#include "shell/app_win.h"
-#include "toolbar/frmToolbar.h"
+#include "core/app_state.h"
+#include "core/product.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 
@@ -22,7 +23,7 @@ constexpr BuiltInPicture kBuiltInPictures[] = {
 
 }  // namespace
 
-frmMinimize::frmMinimize(App& app) : app_(app) {}
+frmMinimize::frmMinimize(MinimizeServices services) : s_(std::move(services)) {}
 frmMinimize::~frmMinimize() = default;
 
 bool frmMinimize::Load() {
@@ -31,16 +32,16 @@ bool frmMinimize::Load() {
   args.className = "VelmoraMinimize";
   args.title = kAppTitle;
   args.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  args.icon = LoadIconA(app_.instance, MAKEINTRESOURCEA(IDI_VELMORA));
+  args.icon = LoadIconA(s_.instance, MAKEINTRESOURCEA(IDI_VELMORA));
   return CreateWindowFrom(args);
 }
 
 void frmMinimize::LoadBuiltInPictures() {
   for (const auto& picture : kBuiltInPictures) {
-    HICON icon = static_cast<HICON>(LoadImageA(app_.instance, MAKEINTRESOURCEA(picture.id),
-                                               IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    ImgIcons_.AddIcon(picture.key, icon);
-    if (icon) DestroyIcon(icon);  // the image list keeps its own copy
+    // The image list keeps its own copy.
+    const IconHandle icon(static_cast<HICON>(LoadImageA(s_.instance, MAKEINTRESOURCEA(picture.id),
+                                                        IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    ImgIcons_.AddIcon(picture.key, icon.get());
   }
 }
 
@@ -50,9 +51,9 @@ DdeClient& frmMinimize::Text1() {
 }
 
 void frmMinimize::TakeToolbarGeometry() {
-  if (!Loaded() || !app_.ToolbarLoaded()) return;
+  HWND toolbar = s_.toolbar ? s_.toolbar() : nullptr;
   RECT r;
-  if (!GetWindowRect(app_.Toolbar().hwnd(), &r)) return;
+  if (!Loaded() || !toolbar || !GetWindowRect(toolbar, &r)) return;
   WINDOWPLACEMENT wp{};
   wp.length = sizeof wp;
   GetWindowPlacement(hwnd(), &wp);
@@ -62,19 +63,25 @@ void frmMinimize::TakeToolbarGeometry() {
 }
 
 void frmMinimize::MinimizeProgram() {
-  app_.state.Minimized = 1;
-  if (app_.ToolbarLoaded()) ShowWindow(app_.Toolbar().hwnd(), SW_HIDE);
+  s_.state.Minimized = 1;
+  if (HWND toolbar = s_.toolbar ? s_.toolbar() : nullptr) ShowWindow(toolbar, SW_HIDE);
   TakeToolbarGeometry();
   ShowWindow(hwnd(), SW_MINIMIZE);
 }
 
-void frmMinimize::Form_Resize(WPARAM state) {
+void frmMinimize::AfterToolbarBuild() {
+  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+  TakeToolbarGeometry();
+}
+
+// Form_Resize: restoring the taskbar button brings the toolbar back.
+void frmMinimize::OnSize(UINT state, int, int) {
   if (state != SIZE_RESTORED && state != SIZE_MAXIMIZED) return;
   if (!IsWindowVisible(hwnd())) return;
   ShowWindow(hwnd(), SW_HIDE);
-  app_.state.Minimized = 0;
-  if (!app_.state.AutoHide && app_.ToolbarLoaded()) {
-    HWND toolbar = app_.Toolbar().hwnd();
+  s_.state.Minimized = 0;
+  HWND toolbar = s_.toolbar ? s_.toolbar() : nullptr;
+  if (!s_.state.AutoHide && toolbar) {
     ShowWindow(toolbar, SW_SHOW);
     SetWindowPos(toolbar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(toolbar);
@@ -83,17 +90,14 @@ void frmMinimize::Form_Resize(WPARAM state) {
 
 LRESULT frmMinimize::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_SIZE:
-      Form_Resize(wp);
-      return 0;
     case WM_CLOSE:
-      app_.Shutdown();
+      if (s_.shutdown) s_.shutdown();
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
       // Windows is ending: save what the normal exit saves.
-      if (wp) app_.Shutdown();
+      if (wp && s_.shutdown) s_.shutdown();
       return 0;
   }
   return Window::HandleMessage(msg, wp, lp);

@@ -3,6 +3,7 @@
 // DDE client; closing it ends the program.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/image_list_win.h"
@@ -10,12 +11,21 @@
 
 namespace velmora {
 
-class App;
+struct AppState;
 class DdeClient;
+
+struct MinimizeServices {
+  HINSTANCE instance = nullptr;
+  AppState& state;
+  // The toolbar window, or null while there is none.
+  std::function<HWND()> toolbar;
+  // Ends the program the normal way (saving what the exit saves).
+  std::function<void()> shutdown;
+};
 
 class frmMinimize : public Window {
  public:
-  explicit frmMinimize(App& app);
+  explicit frmMinimize(MinimizeServices services);
   ~frmMinimize() override;
 
   bool Load();
@@ -26,13 +36,16 @@ class frmMinimize : public Window {
   void TakeToolbarGeometry();
   // The own menu's Minimize: the toolbar goes, a taskbar button stays.
   void MinimizeProgram();
+  // After a rebuild of the toolbar: a minimized program comes back, and the
+  // window takes the toolbar's new geometry.
+  void AfterToolbarBuild();
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void Form_Resize(WPARAM state);
+  void OnSize(UINT state, int width, int height) override;
   void LoadBuiltInPictures();
 
-  App& app_;
+  MinimizeServices s_;
   KeyedImageList ImgIcons_;
   std::unique_ptr<DdeClient> Text1_;
 };

@@ -6,20 +6,20 @@
 namespace velmora {
 
 bool frmStartup::Load(HINSTANCE instance, const Tpp& tpp) {
-  picture_ = static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  picture_.reset(static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   BITMAP bm{};
-  if (picture_) GetObjectA(picture_, sizeof bm, &bm);
+  if (picture_) GetObjectA(picture_.get(), sizeof bm, &bm);
 
   const int frameX = GetSystemMetrics(SM_CXDLGFRAME), frameY = GetSystemMetrics(SM_CYDLGFRAME);
   const int width = TwipsToPxX(5000, tpp);
   const int pad = TwipsToPxY(120, tpp);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, UiFont());
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    WindowDC dc{nullptr};
+    Selection font(dc.get(), UiFont());
+    GetTextMetricsA(dc.get(), &tm);
+  }
   const int labelHeight = tm.tmHeight + 2;
   const int clientHeight = pad + bm.bmHeight + pad + labelHeight + pad;
   const int outerW = width, outerH = clientHeight + 2 * frameY;
@@ -39,7 +39,9 @@ bool frmStartup::Load(HINSTANCE instance, const Tpp& tpp) {
   const int clientW = outerW - 2 * frameX;
   HWND image1 = CreateChild(hwnd(), "STATIC", "", WS_VISIBLE | SS_BITMAP,
                             (clientW - bm.bmWidth) / 2, pad, bm.bmWidth, bm.bmHeight, 1000);
-  if (image1 && picture_) SendMessageA(image1, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+  // Lent to the control: the window releases it only after the control is gone.
+  if (image1 && picture_)
+    SendMessageA(image1, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
   Label1_ = CreateChild(hwnd(), "STATIC", "Initializing", WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                         pad, pad + bm.bmHeight + pad, clientW - 2 * pad, labelHeight, kLabel1Id);
   return true;
@@ -59,19 +61,18 @@ void frmStartup::Progress() {
 }
 
 LRESULT frmStartup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CTLCOLORSTATIC:
-      SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
-      SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOWTEXT));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  if (msg == WM_CTLCOLORSTATIC) {
+    SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
+    SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
   }
   return Window::HandleMessage(msg, wp, lp);
 }
 
 void frmStartup::OnDestroyed() {
   // The picture control is gone by now; the bitmap was only lent to it.
-  if (picture_) DeleteObject(picture_);
-  picture_ = nullptr;
+  picture_.reset();
+  Label1_ = nullptr;
 }
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 // The splash window: the product picture and a growing row of dots.
 #pragma once
 
+#include "platform/handles_win.h"
 #include "platform/window_win.h"
 
 namespace velmora {
@@ -18,7 +19,7 @@ class frmStartup : public Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnDestroyed() override;
   HWND Label1_ = nullptr;
-  HBITMAP picture_ = nullptr;
+  GdiBitmap picture_;
 };
 
 }  // namespace velmora

@@ -18,7 +18,8 @@ void frmTip::ShowModal(HWND owner, const std::string& title, const std::string& 
   args.y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
   args.width = w;
   args.height = h;
-  args.owner = owner;
+  args.parent = owner;
+  args.dialogKeys = true;
   if (!CreateWindowFrom(args)) return;
 
   RECT client;
@@ -32,11 +33,8 @@ void frmTip::ShowModal(HWND owner, const std::string& title, const std::string& 
                reinterpret_cast<WPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_TIP))), 0);
   HWND lblTitle = CreateChild(hwnd(), "STATIC", title.c_str(), WS_VISIBLE | SS_NOPREFIX,
                               textLeft, pad, textW, TwipsToPxY(300, tpp), 102);
-  LOGFONTA lf{};
-  GetObjectA(UiFont(), sizeof lf, &lf);
-  lf.lfWeight = FW_BOLD;
-  titleFont_ = CreateFontIndirectA(&lf);
-  SendMessageA(lblTitle, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+  titleFont_ = DerivedUiFont(0, FW_BOLD, 96);
+  SendMessageA(lblTitle, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
   const int tipTop = pad + TwipsToPxY(360, tpp);
   const int buttonH = TwipsToPxY(375, tpp), buttonW = TwipsToPxX(1215, tpp);
   const int bottom = client.bottom - pad - buttonH;
@@ -53,17 +51,11 @@ void frmTip::ShowModal(HWND owner, const std::string& title, const std::string& 
   ShowWindow(hwnd(), SW_SHOW);
   SetFocus(ok);
   MSG msg;
-  while (!done_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageA(hwnd(), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
+  while (!done_ && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchWithChain(msg);
   if (!done_) PostQuitMessage(static_cast<int>(msg.wParam));  // WM_QUIT arrived: pass it on
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   Destroy();
-  if (titleFont_) DeleteObject(titleFont_);
-  titleFont_ = nullptr;
+  titleFont_.reset();
   if (owner) SetForegroundWindow(owner);
 }
 
@@ -72,15 +64,15 @@ void frmTip::cmdOK_Click() {
   done_ = true;
 }
 
+bool frmTip::OnCommand(int id, int, HWND) {
+  if (id != kOkId && id != IDCANCEL) return false;
+  // Esc and the close box count as OK: the hint has been read.
+  cmdOK_Click();
+  return true;
+}
+
 LRESULT frmTip::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_COMMAND:
-      if (LOWORD(wp) == kOkId || LOWORD(wp) == IDCANCEL) {
-        // Esc and the close box count as OK: the hint has been read.
-        cmdOK_Click();
-        return 0;
-      }
-      break;
     case WM_CLOSE:
       cmdOK_Click();
       return 0;

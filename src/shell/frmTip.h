@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/handles_win.h"
 #include "platform/window_win.h"
 
 namespace velmora {
@@ -24,11 +25,12 @@ class frmTip : public Window {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCommand(int id, int code, HWND control) override;
   void cmdOK_Click();
 
   Options& options_;
   HWND Check1_ = nullptr;
-  HFONT titleFont_ = nullptr;
+  GdiFont titleFont_;
   bool done_ = false;
 };
 

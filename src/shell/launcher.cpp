@@ -1,22 +1,18 @@
 #include "shell/launcher.h"
 
 #include "model/text.h"
-#include "platform/dialogs.h"
-#include "platform/file_system.h"
-#include "platform/launch_platform.h"
-#include "platform/shell_component.h"
+#include "core/dialogs.h"
+#include "core/file_system.h"
+#include "core/launch_platform.h"
+#include "core/shell_component.h"
+#include "core/ui_host.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr long kErrorFileNotFound = 2;
-constexpr long kErrorPathNotFound = 3;
-constexpr long kErrorInvalidName = 123;
-constexpr long kErrorBadPathname = 161;
-
 void FileFind(LaunchServices& s) {
-  if (const PlatformError e = s.platform.DdeConnect(kFileFindService, kFileFindTopic)) {
+  if (const Error e = s.platform.DdeConnect(kFileFindService, kFileFindTopic)) {
     s.dialogs.Show(kFileFindError + e.description, MsgButtons::Ok, MsgIcon::Critical);
     s.platform.DdeClose();
     return;
@@ -27,19 +23,6 @@ void FileFind(LaunchServices& s) {
 
 }  // namespace
 
-long LaunchErrorNumber(long systemError) {
-  switch (systemError) {
-    case kErrorFileNotFound:
-    case kErrorPathNotFound:
-      return 53;
-    case kErrorInvalidName:
-    case kErrorBadPathname:
-      return 52;
-    default:
-      return systemError;
-  }
-}
-
 std::string GetFileFolder(const std::string& path) {
   if (path.size() < 3 || path.compare(1, 2, ":\\") != 0) return {};
   return path.substr(0, path.find_last_of('\\') + 1);
@@ -48,7 +31,7 @@ std::string GetFileFolder(const std::string& path) {
 std::string GetShortcutFolder(ShellComponentFactory& shell, const std::string& linkPath) {
   ShortcutInfo info;
   {
-    ShellError error;
+    Error error;
     auto component = shell.Create(error);
     if (!component) return {};
     component->ReadShortcut(Trim(linkPath), info);
@@ -62,7 +45,7 @@ std::string GetShortcutFolder(ShellComponentFactory& shell, const std::string& l
 void RunItem(LaunchServices& s, std::string& command) {
   // Words are matched on the text as it stands: " netsearch" is a path.
   if (IEquals(command, "netsearch")) {
-    s.platform.ShowNetSearch();
+    s.ui.ShowNetSearch();
     return;
   }
   if (IEquals(command, "filefind")) {
@@ -81,16 +64,23 @@ void RunItem(LaunchServices& s, std::string& command) {
 
   const std::string folder =
       Trim(IEndsWith(command, ".lnk") ? GetShortcutFolder(s.shell, command) : GetFileFolder(command));
-  if (s.platform.ShellOpen(command, "", folder, WindowStyle::Normal) > 32) return;
+  if (s.platform.ShellOpen(command, "", folder, WindowStyle::Normal).ok()) return;
 
-  const long error = s.platform.StartCommandLine(command, WindowStyle::Normal);
-  if (error == 0) return;
-  const long number = LaunchErrorNumber(error);
-  if (number == 53 || number == 52) {
+  const Error error = s.platform.StartCommandLine(command, WindowStyle::Normal);
+  if (error.ok()) return;
+  const long number = MessageErrorNumber(error.number);
+  if (number == kErrFileNotFound || number == kErrBadFileName) {
     s.dialogs.Show(kFileUnavailable, MsgButtons::Ok, MsgIcon::Critical);
   } else if (s.fs.Exists(command)) {
     s.platform.StartCommandLine(kOpenWithCommand + command, WindowStyle::MinimizedFocus);
   }
 }
+
+}  // namespace velmora
+
+namespace velmora {
+
+void ShellRunner::RunItem(std::string& command) { velmora::RunItem(services_, command); }
+void ShellRunner::OpenURL(const std::string& address) { velmora::OpenURL(services_, address); }
 
 }  // namespace velmora

@@ -34,13 +34,20 @@ inline constexpr const char* kFileFindError = "Cannot run File Find module. Wind
 inline constexpr const char* kFileUnavailable = "File/Device unavailable.";
 inline constexpr const char* kOpenWithCommand = "rundll32.exe shell32.dll,OpenAs_RunDLL ";
 
-// Error numbers of the failure section: 53 file not found, 52 bad file name;
-// other system errors keep their own number.
-long LaunchErrorNumber(long systemError);
-
 // Runs `command`. A built-in word that expands to a command line is replaced
 // by it in `command`.
 void RunItem(LaunchServices& services, std::string& command);
+
+// What the windows run entries through.
+class ShellRunner : public ItemRunner {
+ public:
+  explicit ShellRunner(LaunchServices services) : services_(services) {}
+  void RunItem(std::string& command) override;
+  void OpenURL(const std::string& address) override;
+
+ private:
+  LaunchServices services_;
+};
 
 // The folder part of a drive-letter path, with its "\"; empty otherwise.
 std::string GetFileFolder(const std::string& path);

@@ -3,31 +3,17 @@
 #include "model/state_files.h"
 #include "model/text.h"
 #include "netsearch/browser_detection.h"
-#include "platform/dialogs.h"
-#include "platform/file_system.h"
-#include "platform/launch_platform.h"
-#include "shell/app_state.h"
+#include "core/dialogs.h"
+#include "core/file_system.h"
+#include "core/launch_platform.h"
+#include "core/app_state.h"
+#include "core/product.h"
+#include "core/ui_host.h"
 
 namespace velmora {
 
 std::string OpenUrlDdeCommand(const std::string& address) {
   return "\"" + address + "\",,-1,0,,,,";
-}
-
-std::string InternetShortcut(const std::string& address) {
-  // A line break inside the address would end the URL line and let the rest
-  // of it become entries of its own (an icon, a working folder, ...), so it
-  // is written escaped, the way a browser reads it back.
-  std::string url;
-  for (char c : address) {
-    if (c == '\r')
-      url += "%0D";
-    else if (c == '\n')
-      url += "%0A";
-    else
-      url += c;
-  }
-  return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
 std::string BrowserUnreachableMessage() {
@@ -46,16 +32,16 @@ namespace {
 // when its stored path is stale, look the HTML handler up once more.
 void StartBrowser(LaunchServices& s, const std::string& address) {
   AppState& st = s.state;
-  if (s.platform.ShellOpen(st.BrowserPath, address, "", WindowStyle::Maximized) > 32) return;
+  if (s.platform.ShellOpen(st.BrowserPath, address, "", WindowStyle::Maximized).ok()) return;
 
   const std::string probe = st.folders.program + kTempHtml;
   WriteEmptyHtml(s.fs, probe);
-  s.platform.DoEvents();
+  s.ui.DoEvents();
   std::string program;
-  const long found = s.platform.FindProgram(probe, program);
+  const Error found = s.platform.FindProgram(probe, program);
   st.BrowserPath = Trim(program);
-  if (found > 32) {
-    if (s.platform.ShellOpen(st.BrowserPath, address, "", WindowStyle::Maximized) <= 32) {
+  if (found.ok()) {
+    if (!s.platform.ShellOpen(st.BrowserPath, address, "", WindowStyle::Maximized).ok()) {
       st.UseDde = false;
       st.UseUrlFile = true;
     }
@@ -70,7 +56,7 @@ void StartBrowser(LaunchServices& s, const std::string& address) {
 
 void OpenURL(LaunchServices& s, const std::string& address) {
   AppState& st = s.state;
-  if (!st.UseDde && !st.UseUrlFile) GetDefaultBrowser(st, s.fs, s.platform);
+  if (!st.UseDde && !st.UseUrlFile) GetDefaultBrowser(st, s.fs, s.platform, s.ui);
 
   const std::string command = OpenUrlDdeCommand(address);
   if (st.UseDde) {
@@ -85,7 +71,7 @@ void OpenURL(LaunchServices& s, const std::string& address) {
   if (st.UseUrlFile) {
     const std::string file = WithBackslash(st.folders.exeFolder) + kTempUrl;
     s.fs.WriteAll(file, InternetShortcut(address));
-    if (s.platform.ShellOpen(file, "", "", WindowStyle::Normal) <= 32) st.UseUrlFile = false;
+    if (!s.platform.ShellOpen(file, "", "", WindowStyle::Normal).ok()) st.UseUrlFile = false;
   }
 
   if (!st.UseDde && !st.UseUrlFile)

@@ -4,10 +4,10 @@
 #include "model/options.h"
 #include "model/state_files.h"
 #include "model/text.h"
-#include "platform/dialogs.h"
-#include "platform/file_system.h"
-#include "platform/shell_component.h"
-#include "shell/app_state.h"
+#include "core/dialogs.h"
+#include "core/file_system.h"
+#include "core/shell_component.h"
+#include "core/app_state.h"
 
 namespace velmora {
 
@@ -19,7 +19,7 @@ constexpr const char* kCleanupTempName = "TTTTTTTT";
 // "\Velmora.lnk" would name a file at the root of the current drive.
 std::string StartupLinkPath(ShellComponentFactory& shell, std::uintptr_t window) {
   std::string folder(260, ' ');
-  ShellError error;
+  Error error;
   if (auto component = shell.Create(error))
     error = component->GetSpecialFolder(window, kFolderStartup, folder);
   folder = Trim(folder);
@@ -68,7 +68,7 @@ void ChooseHttpIconFile(FileSystem& fs, AppState& app) {
 }
 
 bool CheckShellComponent(ShellComponentFactory& shell, Dialogs& dialogs) {
-  ShellError error;
+  Error error;
   if (shell.Create(error)) return true;
   dialogs.Show(kShellMissingText, MsgButtons::Ok, MsgIcon::None);
   return dialogs.Show(kShellQuitQuestionText, MsgButtons::YesNo, MsgIcon::Question) !=
@@ -89,7 +89,7 @@ void OfferStartupShortcut(FileSystem& fs, ShellComponentFactory& shell, Dialogs&
 void CreateStartupShortcut(ShellComponentFactory& shell, Dialogs& dialogs,
                            const std::string& linkPath, const std::string& targetPath,
                            const std::string& workingFolder) {
-  ShellError error;
+  Error error;
   if (auto component = shell.Create(error))
     error = component->CreateShortcut(linkPath, targetPath, workingFolder);
   if (error) {
@@ -102,7 +102,7 @@ void CreateStartupShortcut(ShellComponentFactory& shell, Dialogs& dialogs,
 
 void SetStartupShortcut(ShellComponentFactory& shell, Dialogs& dialogs, const AppState& app,
                         std::uintptr_t window) {
-  ShellError error;
+  Error error;
   auto component = shell.Create(error);
   std::string folder(260, ' ');
   if (component) error = component->GetSpecialFolder(window, kFolderStartup, folder);

@@ -11,13 +11,16 @@
 #include "model/options.h"
 #include "model/state_files.h"
 #include "model/text.h"
-#include "platform/gdi_counter.h"
+#include "core/app_state.h"
+#include "core/dialogs.h"
+#include "core/file_system.h"
+#include "core/product.h"
+#include "core/ui_host.h"
+#include "platform/handles_win.h"
+#include "platform/image_list_win.h"
 #include "platform/ui_win.h"
-#include "resource.h"
-#include "shell/app_win.h"
-#include "shell/frmHelp.h"
 #include "quickmenu/frmQMenu.h"
-#include "shell/frmMinimize.h"
+#include "resource.h"
 #include "shell/own_menu.h"
 #include "shell/startup.h"
 
@@ -46,64 +49,64 @@ constexpr const char* kNoIconLibraryText =
 
 }  // namespace
 
-frmToolbar::frmToolbar(App& app) : app_(app) {}
+frmToolbar::frmToolbar(ToolbarServices services) : s_(std::move(services)) {}
 frmToolbar::~frmToolbar() = default;
 
 double frmToolbar::Left() const {
   RECT r{};
   GetWindowRect(hwnd(), &r);
-  return r.left * app_.tpp.x;
+  return r.left * s_.tpp.x;
 }
 double frmToolbar::Top() const {
   RECT r{};
   GetWindowRect(hwnd(), &r);
-  return r.top * app_.tpp.y;
+  return r.top * s_.tpp.y;
 }
 double frmToolbar::Width() const {
   RECT r{};
   GetWindowRect(hwnd(), &r);
-  return (r.right - r.left) * app_.tpp.x;
+  return (r.right - r.left) * s_.tpp.x;
 }
 double frmToolbar::Height() const {
   RECT r{};
   GetWindowRect(hwnd(), &r);
-  return (r.bottom - r.top) * app_.tpp.y;
+  return (r.bottom - r.top) * s_.tpp.y;
 }
 void frmToolbar::SetLeft(double twips) {
   RECT r{};
   GetWindowRect(hwnd(), &r);
-  SetWindowPos(hwnd(), nullptr, TwipsToPxX(twips, app_.tpp), r.top, 0, 0,
+  SetWindowPos(hwnd(), nullptr, TwipsToPxX(twips, s_.tpp), r.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-double frmToolbar::ToolbarWidthTw() const { return buttonWidthPx_ * buttonCount_ * app_.tpp.x; }
+double frmToolbar::ToolbarWidthTw() const { return buttonWidthPx_ * buttonCount_ * s_.tpp.x; }
 
 bool frmToolbar::Load() {
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   WindowArgs args;
   args.className = "VelmoraToolbar";
   args.title = kAppTitle;
   args.style = WS_POPUP | WS_CLIPCHILDREN;
   args.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-  args.icon = LoadIconA(app_.instance, MAKEINTRESOURCEA(IDI_VELMORA));
+  args.icon = LoadIconA(s_.instance, MAKEINTRESOURCEA(IDI_VELMORA));
   args.backgroundColor = COLOR_BTNFACE;
   args.x = GetSystemMetrics(SM_CXSCREEN);  // off screen until the build places it
   args.width = 1;
   args.height = 1;
   if (!CreateWindowFrom(args)) return false;
-  dragCursor_ = LoadCursorA(app_.instance, MAKEINTRESOURCEA(IDC_DRAG));
+  dragCursor_ = LoadCursorA(s_.instance, MAKEINTRESOURCEA(IDC_DRAG));
 
-  if (!CheckShellComponent(*app_.shell, app_.dialogs)) return false;
-  auto& folders = app_.state.folders;
-  EnsureFolder(app_.fs, folders.menus);
-  EnsureFolder(app_.fs, folders.icons);
-  if (!app_.state.options.IsOn(kOptContentInstalled)) {
-    if (app_.fs.Exists(folders.program + kIconLibraryFile))
-      UnpackIconLibrary(app_.fs, folders.icons, folders.program);
+  if (!CheckShellComponent(s_.shell, s_.dialogs)) return false;
+  auto& folders = s_.state.folders;
+  EnsureFolder(s_.fs, folders.menus);
+  EnsureFolder(s_.fs, folders.icons);
+  if (!s_.state.options.IsOn(kOptContentInstalled)) {
+    if (s_.fs.Exists(folders.program + kIconLibraryFile))
+      UnpackIconLibrary(s_.fs, folders.icons, folders.program);
     else
-      app_.dialogs.Show(kNoIconLibraryText, MsgButtons::Ok, MsgIcon::Critical);
+      s_.dialogs.Show(kNoIconLibraryText, MsgButtons::Ok, MsgIcon::Critical);
   }
-  app_.state.AutoHide = 0;
+  s_.state.AutoHide = 0;
   hoverIndex_ = hoverSingle_ = 0;
   buttonCount_ = 0;
   SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -112,28 +115,15 @@ bool frmToolbar::Load() {
                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER |
                                   CCS_NORESIZE | CCS_NOPARENTALIGN,
                               0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(kToolbar1Id),
-                              app_.instance, nullptr);
+                              s_.instance, nullptr);
   SendMessageA(Toolbar1_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   // The toolbar's own mouse moves drive the tool-tips.
-  SetWindowLongPtrA(Toolbar1_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  toolbar1DefProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      Toolbar1_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmToolbar::Toolbar1Proc)));
+  Subclass(Toolbar1_);
   SendMessageA(Toolbar1_, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
 
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExA(app_.instance, kStripClass, &wc)) {
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &frmToolbar::StripProc;
-    wc.hInstance = app_.instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kStripClass;
-    RegisterClassExA(&wc);
-  }
-  picSingleButton_ = CreateWindowExA(0, kStripClass, "", WS_CHILD, 0, 0, 0, 0, hwnd(),
-                                     reinterpret_cast<HMENU>(kStripId), app_.instance, this);
-  SetWindowLongPtrA(picSingleButton_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  picSingleButton_.Create(hwnd(), kStripId, 0, kStripClass, CS_DBLCLKS,
+                          {[this](HDC dc) { PaintStrip(dc); },
+                           [this](const MouseEvent& e) { return StripMouse(e); }});
 
   SetLeft(ScreenWidthTwips(tpp));
   LoadToolbar();
@@ -142,39 +132,33 @@ bool frmToolbar::Load() {
 
 std::string frmToolbar::ResolveIconPath(std::string icon) const {
   if (!icon.empty() && icon[0] == '\\')
-    icon = WithoutBackslash(app_.state.folders.program) + icon;
-  if (ToLower(icon) == "http") icon = app_.state.HttpIconFile;
+    icon = WithoutBackslash(s_.state.folders.program) + icon;
+  if (ToLower(icon) == "http") icon = s_.state.HttpIconFile;
   return icon;
 }
 
-HICON frmToolbar::ButtonIcon(std::string icon) const {
-  auto& images = app_.Minimize().ImgIcons();
-  const auto builtIn = [&](const char* key) {
-    const int i = images.IndexOf(key);
-    return i < 0 ? nullptr : Count(Counted::Icon, ImageList_GetIcon(images.handle(), i, ILD_TRANSPARENT));
-  };
+IconHandle frmToolbar::ButtonIcon(std::string icon) const {
   icon = ResolveIconPath(icon);
   const std::string lower = ToLower(Trim(icon));
-  if (lower == "new") return builtIn("new");
-  if (lower == "button") return builtIn("button");
-  if (lower.empty()) return builtIn("qm");
-  if (HICON file = FileIconCopy(icon)) return file;
-  return builtIn("qm");
+  if (lower == "new") return s_.images.IconOf("new");
+  if (lower == "button") return s_.images.IconOf("button");
+  if (lower.empty()) return s_.images.IconOf("qm");
+  if (IconHandle file = FileIconCopy(icon)) return file;
+  return s_.images.IconOf("qm");
 }
 
-HICON frmToolbar::FileIconCopy(const std::string& path) const {
+IconHandle frmToolbar::FileIconCopy(const std::string& path) const {
   // Many buttons show the same file's icon; the shell is asked once per build.
   const std::string key = ToLower(path);
   auto found = buildIcons_.find(key);
-  if (found == buildIcons_.end()) found = buildIcons_.emplace(key, IconHandle(SmallFileIcon(path))).first;
-  return found->second ? Count(Counted::Icon, CopyIcon(found->second.get())) : nullptr;
+  if (found == buildIcons_.end()) found = buildIcons_.emplace(key, SmallFileIcon(path)).first;
+  return found->second ? IconHandle(CopyIcon(found->second.get())) : IconHandle();
 }
 
-void frmToolbar::AddToolbarButton(const std::string& key, const std::string& tag, HICON icon) {
-  auto& images = app_.Minimize().ImgIcons();
+void frmToolbar::AddToolbarButton(const std::string& key, const std::string& tag, IconHandle icon) {
+  auto& images = s_.images;
   images.Remove(key);
-  images.AddIcon(key, icon);
-  if (icon) DestroyIcon(Uncount(Counted::Icon, icon));
+  images.AddIcon(key, icon.get());  // the list keeps its own copy
   imageKeys_.push_back(key);
 
   // Collected and added to Toolbar1 in one go: the control lays itself out
@@ -197,9 +181,9 @@ void frmToolbar::AddPendingButtons() {
 }
 
 void frmToolbar::LoadToolbar() {
-  const Tpp& tpp = app_.tpp;
-  AppState& state = app_.state;
-  auto& fs = app_.fs;
+  const Tpp& tpp = s_.tpp;
+  AppState& state = s_.state;
+  auto& fs = s_.fs;
   const auto& folders = state.folders;
 
   // 1-2: hidden while it is built, the poll off.
@@ -215,21 +199,21 @@ void frmToolbar::LoadToolbar() {
                        !ListButtonFiles(fs, folders.menus, false).empty();
   const auto window = reinterpret_cast<std::uintptr_t>(hwnd());
   if (!state.options.IsOn(kOptContentInstalled)) {
-    IncludeCommonFiles(fs, *app_.shell, app_.dialogs, folders, window);
+    IncludeCommonFiles(fs, s_.shell, s_.dialogs, folders, window);
     state.options.Set(kOptContentInstalled, true);
     SaveOptions(fs, folders.program, state.options);
   } else if (!anyFile &&
-             app_.dialogs.Show(kNoEntriesText, MsgButtons::YesNo, MsgIcon::Question) ==
+             s_.dialogs.Show(kNoEntriesText, MsgButtons::YesNo, MsgIcon::Question) ==
                  MsgResult::Yes) {
-    IncludeCommonFiles(fs, *app_.shell, app_.dialogs, folders, window);
+    IncludeCommonFiles(fs, s_.shell, s_.dialogs, folders, window);
   }
 
   // 4-5: the program's own button.
-  auto& images = app_.Minimize().ImgIcons();
+  auto& images = s_.images;
   SendMessageA(Toolbar1_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.handle()));
-  HICON own = Count(Counted::Icon, static_cast<HICON>(LoadImageA(app_.instance, MAKEINTRESOURCEA(IDI_VELMORA),
+  IconHandle own(static_cast<HICON>(LoadImageA(s_.instance, MAKEINTRESOURCEA(IDI_VELMORA),
                                             IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-  AddToolbarButton("QMENU", "QMENU", own);
+  AddToolbarButton("QMENU", "QMENU", std::move(own));
   titles_.assign(1, kAppTitle);
 
   // 6: one button per menu file, in upper-cased name order.
@@ -237,7 +221,7 @@ void frmToolbar::LoadToolbar() {
     const std::string path = folders.menus + name;
     const int records = ReadRecordCount(fs, path);
     const ItemRecord first = ReadRecord(fs, path, 1);
-    app_.SplashProgress();
+    if (s_.splashProgress) s_.splashProgress();
     std::string key = "B";  // appended, not "B" + ...: GCC 12 warns falsely on that form
     key += std::to_string(buttonCount_ + 1);
     titles_.push_back(first.Title);
@@ -266,7 +250,7 @@ void frmToolbar::LoadToolbar() {
   singleIcons_.clear();
   stripVisible_ = false;
   stripWidthTw_ = 0;
-  ShowWindow(picSingleButton_, SW_HIDE);
+  ShowWindow(picSingleButton_.hwnd(), SW_HIDE);
   double widthTw = 0;
   const auto singles = ListButtonFiles(fs, folders.menus, false);
   if (!singles.empty()) {
@@ -274,13 +258,13 @@ void frmToolbar::LoadToolbar() {
     stripVisible_ = true;
     for (const auto& name : singles) {
       const ItemRecord record = ReadRecord(fs, folders.menus + name, 1);
-      app_.SplashProgress();
+      if (s_.splashProgress) s_.splashProgress();
       DrawSingleButton(record.FileName, record.FileExe + '\0' + record.Title);
     }
     widthTw = stripLeftTw_ + stripWidthTw_;
-    MoveWindow(picSingleButton_, TwipsToPxX(stripLeftTw_, tpp), 0,
+    MoveWindow(picSingleButton_.hwnd(), TwipsToPxX(stripLeftTw_, tpp), 0,
                TwipsToPxX(stripWidthTw_, tpp), toolbarHeightPx_, FALSE);
-    ShowWindow(picSingleButton_, SW_SHOWNA);
+    ShowWindow(picSingleButton_.hwnd(), SW_SHOWNA);
   } else {
     // 9
     widthTw = toolbarWidthTw + (state.ToolbarMovable ? 50 : 0);
@@ -295,7 +279,7 @@ void frmToolbar::LoadToolbar() {
     layout.savedLeft = bytes ? ParseToolbarPos(*bytes, layout.screenWidth) : 0;
   }
   const Placement placement = PlaceHorizontally(layout);
-  if (placement.tooWide) app_.dialogs.Show(kTooWideText, MsgButtons::Ok, MsgIcon::None);
+  if (placement.tooWide) s_.dialogs.Show(kTooWideText, MsgButtons::Ok, MsgIcon::None);
 
   // 12: the top rows above the screen edge.
   const double heightTw = toolbarHeightTw - 50;
@@ -319,7 +303,7 @@ void frmToolbar::LoadToolbar() {
 }
 
 void frmToolbar::DrawSingleButton(const std::string& icon, const std::string& text) {
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   const long iconWidth = std::lround(16 * tpp.x);
   const size_t k = singleTexts_.size() + 1;
   singleTexts_.push_back(text);
@@ -327,40 +311,39 @@ void frmToolbar::DrawSingleButton(const std::string& icon, const std::string& te
   singleLeft_.push_back(left);
   singleRight_.push_back(left + iconWidth);
   stripWidthTw_ = singleRight_.back() + 60;
-  app_.state.SingleButtonCount = static_cast<std::int16_t>(k);
+  s_.state.SingleButtonCount = static_cast<std::int16_t>(k);
 
-  auto& images = app_.Minimize().ImgIcons();
   const std::string lower = ToLower(Trim(icon));
-  HICON picture = nullptr;
+  IconHandle picture;
   if (lower.empty()) {
-    picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("qm"), ILD_TRANSPARENT));
+    picture = s_.images.IconOf("qm");
   } else if (lower == "button") {
-    picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("button"), ILD_TRANSPARENT));
+    picture = s_.images.IconOf("button");
   } else {
     picture = FileIconCopy(ResolveIconPath(icon));
-    if (!picture) picture = Count(Counted::Icon, ImageList_GetIcon(images.handle(), images.IndexOf("qm"), ILD_TRANSPARENT));
+    if (!picture) picture = s_.images.IconOf("qm");
   }
-  singleIcons_.emplace_back(picture);
+  singleIcons_.push_back(std::move(picture));
 }
 
 void frmToolbar::UnloadItems() {
   KillTimer(hwnd(), kTimer1);
   timerOn_ = false;
   ShowWindow(hwnd(), SW_HIDE);
-  app_.state.SingleButtonCount = 0;
+  s_.state.SingleButtonCount = 0;
   singleLeft_.clear();
   singleRight_.clear();
   singleTexts_.clear();
   singleIcons_.clear();
   stripVisible_ = false;
-  if (picSingleButton_) ShowWindow(picSingleButton_, SW_HIDE);
+  if (picSingleButton_.Loaded()) ShowWindow(picSingleButton_.hwnd(), SW_HIDE);
   programs_.clear();
   menus_.clear();
   if (Toolbar1_) {
     while (SendMessageA(Toolbar1_, TB_DELETEBUTTON, 0, 0)) {}
     SendMessageA(Toolbar1_, TB_SETIMAGELIST, 0, 0);
   }
-  auto& images = app_.Minimize().ImgIcons();
+  auto& images = s_.images;
   for (const auto& key : imageKeys_) images.Remove(key);
   imageKeys_.clear();
   titles_.clear();
@@ -372,19 +355,17 @@ void frmToolbar::UnloadItems() {
 void frmToolbar::InitNewButtons() {
   UnloadItems();
   LoadToolbar();
-  frmMinimize& minimize = app_.Minimize();
-  if (IsIconic(minimize.hwnd())) ShowWindow(minimize.hwnd(), SW_RESTORE);
-  minimize.TakeToolbarGeometry();
+  if (s_.afterBuild) s_.afterBuild();
 }
 
 bool frmToolbar::SaveToolbarPos() {
-  return app_.fs.WriteAll(app_.state.folders.program + kToolbarPosFile, EncodeToolbarPos(Left()));
+  return s_.fs.WriteAll(s_.state.folders.program + kToolbarPosFile, EncodeToolbarPos(Left()));
 }
 
 void frmToolbar::Unload() {
   if (!Loaded()) return;
   KillTimer(hwnd(), kTimer1);
-  SaveOptions(app_.fs, app_.state.folders.program, app_.state.options);
+  SaveOptions(s_.fs, s_.state.folders.program, s_.state.options);
   SaveToolbarPos();
   UnloadItems();
   Destroy();
@@ -392,18 +373,18 @@ void frmToolbar::Unload() {
 
 PlacementInput frmToolbar::CurrentLayout() const {
   PlacementInput in;
-  in.screenWidth = ScreenWidthTwips(app_.tpp);
+  in.screenWidth = ScreenWidthTwips(s_.tpp);
   in.width = Width();
   in.toolbarWidth = ToolbarWidthTw();
   in.stripWidth = stripVisible_ ? stripWidthTw_ : 0;
-  in.movable = app_.state.ToolbarMovable != 0;
-  in.hasSingles = app_.state.SingleButtonCount > 0;
+  in.movable = s_.state.ToolbarMovable != 0;
+  in.hasSingles = s_.state.SingleButtonCount > 0;
   return in;
 }
 
 void frmToolbar::Timer1_Timer() {
-  AppState& state = app_.state;
-  const Tpp& tpp = app_.tpp;
+  AppState& state = s_.state;
+  const Tpp& tpp = s_.tpp;
   POINT cursor{};
   GetCursorPos(&cursor);
   HWND under = WindowFromPoint(cursor);
@@ -426,11 +407,11 @@ void frmToolbar::Timer1_Timer() {
   }
   // A failed save (the file held open elsewhere) is tried again next time.
   if (Left() != savedLeft_ && SaveToolbarPos()) savedLeft_ = Left();
-  if (state.SingleButtonCount > 0 && under == picSingleButton_) return;
+  if (state.SingleButtonCount > 0 && under == picSingleButton_.hwnd()) return;
   if (under != cursorWindow_) {
     cursorWindow_ = nullptr;
     hoverIndex_ = hoverSingle_ = 0;
-    if (app_.Help().Visible()) app_.ShowHelpTip("");
+    if (s_.tip.Showing()) s_.tip.Hide();
     SetTimer(hwnd(), kTimer1, 300, nullptr);
     if (GetActiveWindow() != hwnd() && state.AutoHide && !state.MenuOpen)
       ShowWindow(hwnd(), SW_HIDE);
@@ -438,8 +419,8 @@ void frmToolbar::Timer1_Timer() {
 }
 
 void frmToolbar::Form_MouseMove(WPARAM keys, int, int) {
-  if (app_.Help().Visible()) app_.ShowHelpTip("");
-  if (!app_.state.ToolbarMovable) return;
+  if (s_.tip.Showing()) s_.tip.Hide();
+  if (!s_.state.ToolbarMovable) return;
   SetCursor(dragCursor_);
   if ((keys & MK_LBUTTON) && dragging_) DragToMessagePos();
 }
@@ -448,20 +429,20 @@ void frmToolbar::DragToMessagePos() {
   // Left + X is where the pointer was on the screen; taken from the message
   // itself, since a move still queued was measured against an older Left.
   const DWORD pos = GetMessagePos();
-  const double pointer = static_cast<short>(LOWORD(pos)) * app_.tpp.x;
+  const double pointer = static_cast<short>(LOWORD(pos)) * s_.tpp.x;
   SetLeft(pointer - ToolbarWidthTw() - 25);
 }
 
 void frmToolbar::Form_MouseUp(int) {
-  if (app_.state.options.IsOn(kOptNoRightAdjust)) return;
+  if (s_.state.options.IsOn(kOptNoRightAdjust)) return;
   PlacementInput layout = CurrentLayout();
   const double left = Left();
   const double adjusted = AdjustRightOnMouseUp(left, layout);
   if (adjusted != left) SetLeft(adjusted);
 }
 
-void frmToolbar::Paint(HDC dc) {
-  const Tpp& tpp = app_.tpp;
+bool frmToolbar::OnPaint(HDC dc) {
+  const Tpp& tpp = s_.tpp;
   RECT client;
   GetClientRect(hwnd(), &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
@@ -473,6 +454,7 @@ void frmToolbar::Paint(HDC dc) {
     const int x2 = x + TwipsToPxX(45, tpp);
     DrawLine(dc, COLOR_3DDKSHADOW, x2, 0, x2, client.bottom);
   }
+  return true;
 }
 
 LRESULT frmToolbar::DrawToolbarButton(NMTBCUSTOMDRAW& draw) {
@@ -486,7 +468,7 @@ LRESULT frmToolbar::DrawToolbarButton(NMTBCUSTOMDRAW& draw) {
   }
   // The buttons' top rows lie above the screen edge: the icon is centred in
   // what shows, and the frame of a hot or pressed button is drawn there too.
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   HDC dc = draw.nmcd.hdc;
   RECT r = draw.nmcd.rc;
   const int hidden = TwipsToPxY((tpp.SmallFontsY() ? 80 : 50) + 20, tpp);
@@ -505,12 +487,13 @@ LRESULT frmToolbar::DrawToolbarButton(NMTBCUSTOMDRAW& draw) {
   const int pressed = (state & CDIS_SELECTED) ? 1 : 0;
   const int x = r.left + (r.right - r.left - 16) / 2 + pressed;
   const int y = hidden + (visibleBottom - hidden - 16) / 2 + pressed;
-  ImageList_Draw(app_.Minimize().ImgIcons().handle(), info.iImage, dc, x, y, ILD_TRANSPARENT);
+  ImageList_Draw(s_.images.handle(), info.iImage, dc, x, y, ILD_TRANSPARENT);
   return CDRF_SKIPDEFAULT;
 }
 
-void frmToolbar::PaintStrip(HWND strip, HDC dc) {
-  const Tpp& tpp = app_.tpp;
+void frmToolbar::PaintStrip(HDC dc) {
+  HWND strip = picSingleButton_.hwnd();
+  const Tpp& tpp = s_.tpp;
   RECT r;
   GetClientRect(strip, &r);
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -536,13 +519,13 @@ void frmToolbar::PaintStrip(HWND strip, HDC dc) {
 }
 
 void frmToolbar::Toolbar1_MouseMove(int x, int y) {
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   RECT r;
   GetClientRect(Toolbar1_, &r);
   const double xt = x * tpp.x, yt = y * tpp.y;
   if (xt < 0 || x > r.right || yt < 0 || y > r.bottom) {
-    if (app_.Help().Visible()) ShowWindow(app_.Help().hwnd(), SW_HIDE);
+    s_.tip.Hide();
     return;
   }
   POINT cursor{};
@@ -557,17 +540,17 @@ void frmToolbar::Toolbar1_MouseMove(int x, int y) {
   SetTimer(hwnd(), kTimer1, 100, nullptr);
   hoverIndex_ = static_cast<short>(hit);
   const std::string title = hit == 1 ? std::string(kAppTitle) : Trim(titles_[hit - 1]);
-  app_.ShowHelpTip(title.empty() ? kNoTitle : title);
+  s_.tip.Show(title.empty() ? kNoTitle : title);
 }
 
 void frmToolbar::picSingleButton_MouseMove(int x, int y) {
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   const double xt = x * tpp.x, yt = y * tpp.y;
   RECT r;
-  GetClientRect(picSingleButton_, &r);
+  GetClientRect(picSingleButton_.hwnd(), &r);
   if (xt < 60 || xt > stripWidthTw_ - 60 || yt < 0 || y > r.bottom) {
-    if (app_.Help().Visible()) ShowWindow(app_.Help().hwnd(), SW_HIDE);
+    s_.tip.Hide();
     return;
   }
   for (size_t k = 1; k <= singleTexts_.size(); ++k) {
@@ -576,9 +559,9 @@ void frmToolbar::picSingleButton_MouseMove(int x, int y) {
     const std::string& text = singleTexts_[k - 1];
     const auto nul = text.find('\0');
     const std::string title = Trim(nul == std::string::npos ? std::string() : text.substr(nul + 1));
-    if (app_.Help().Visible()) ShowWindow(app_.Help().hwnd(), SW_HIDE);
+    s_.tip.Hide();
     hoverSingle_ = static_cast<short>(k);
-    app_.ShowHelpTip(title.empty() ? kNoTitle : title);
+    s_.tip.Show(title.empty() ? kNoTitle : title);
     SetTimer(hwnd(), kTimer1, 100, nullptr);
     cursorWindow_ = nullptr;
     hoverIndex_ = 0;
@@ -587,17 +570,17 @@ void frmToolbar::picSingleButton_MouseMove(int x, int y) {
 }
 
 void frmToolbar::LaunchSingleButton() {
-  app_.ShowHelpTip("");
+  s_.tip.Hide();
   DoEvents();
   if (hoverSingle_ <= 0 || static_cast<size_t>(hoverSingle_) > singleTexts_.size()) return;
   const std::string& text = singleTexts_[hoverSingle_ - 1];
   std::string command = text.substr(0, text.find('\0'));
   if (Trim(command).empty()) {
-    app_.dialogs.Show(kNoCommandText, MsgButtons::Ok, MsgIcon::Information);
+    s_.dialogs.Show(kNoCommandText, MsgButtons::Ok, MsgIcon::Information);
     return;
   }
   HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  app_.RunItem(command);
+  s_.runner.RunItem(command);
   SetCursor(old);
 }
 
@@ -605,7 +588,7 @@ void frmToolbar::Toolbar1_ButtonClick(int index) {
   KillTimer(hwnd(), kTimer1);
   // The tip would otherwise sit over the menu's first row while the pointer
   // rests on the button.
-  if (app_.Help().Visible()) ShowWindow(app_.Help().hwnd(), SW_HIDE);
+  s_.tip.Hide();
   if (index > 1 && index <= buttonCount_) {
     std::string key = "B";
     key += std::to_string(index);
@@ -613,9 +596,9 @@ void frmToolbar::Toolbar1_ButtonClick(int index) {
     if (program != programs_.end() && program->second.Files == 1) {
       std::string name = Trim(program->second.Name);
       if (name.empty())
-        app_.dialogs.Show(kNoMenuText, MsgButtons::Ok, MsgIcon::Information);
+        s_.dialogs.Show(kNoMenuText, MsgButtons::Ok, MsgIcon::Information);
       else
-        app_.RunItem(name);
+        s_.runner.RunItem(name);
       SetTimer(hwnd(), kTimer1, 300, nullptr);
       return;
     }
@@ -635,7 +618,7 @@ frmQMenu* frmToolbar::QuickMenu(int index) const {
 
 void frmToolbar::ShowMenuFor(int index) {
   if (index < 1 || index > buttonCount_) return;
-  const Tpp& tpp = app_.tpp;
+  const Tpp& tpp = s_.tpp;
   for (auto& [key, menu] : menus_) ShowWindow(menu->hwnd(), SW_HIDE);
   const double top = Top() + Height() + (tpp.SmallFontsY() ? tpp.y : 0);
   const double left = Left() + (index - 1) * buttonWidthPx_ * tpp.x;
@@ -647,19 +630,28 @@ void frmToolbar::ShowMenuFor(int index) {
     SetCursor(old);
   }
   menu->ShowAt(left, top);
-  app_.state.MenuOpen = 1;
+  s_.state.MenuOpen = 1;
 }
 
 frmQMenu* frmToolbar::BuildQuickMenu(int index, double left, double top) {
   std::string key = "F";
   key += std::to_string(index);
   if (index == 1) {
-    std::string folder = app_.state.folders.program;
-    BuildOwnMenu(app_.fs, folder);
+    std::string folder = s_.state.folders.program;
+    BuildOwnMenu(s_.fs, folder);
     tags_[0] = folder + kOwnMenuFile;
   }
   auto& menu = menus_[key];
-  menu = std::make_unique<frmQMenu>(app_, key);
+  QMenuServices services{s_.tpp, s_.fs, s_.state, s_.images, s_.ui, nullptr};
+  if (index == 1) {
+    const auto command = s_.ownMenuCommand;
+    services.run = [command](const QMenuRun& run) {
+      if (command) command(run.label);
+    };
+  } else {
+    services.run = s_.runEntry;
+  }
+  menu = MakeWindow<frmQMenu>(std::move(services), key);
   menu->InitQMenu(tags_[static_cast<std::size_t>(index - 1)], left, top);
   return menu.get();
 }
@@ -676,8 +668,8 @@ void frmToolbar::PrepareNextMenu() {
   const auto program = programs_.find(key);
   const bool opensMenu = index == 1 || (program != programs_.end() && program->second.Files != 1);
   if (opensMenu) {
-    const double top = Top() + Height() + (app_.tpp.SmallFontsY() ? app_.tpp.y : 0);
-    BuildQuickMenu(index, Left() + (index - 1) * buttonWidthPx_ * app_.tpp.x, top)->Prepare();
+    const double top = Top() + Height() + (s_.tpp.SmallFontsY() ? s_.tpp.y : 0);
+    BuildQuickMenu(index, Left() + (index - 1) * buttonWidthPx_ * s_.tpp.x, top)->Prepare();
   }
   PostMessageA(hwnd(), PrepareMessage(), 0, 0);
 }
@@ -687,68 +679,81 @@ UINT frmToolbar::PrepareMessage() {
   return message;
 }
 
-LRESULT CALLBACK frmToolbar::Toolbar1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<frmToolbar*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self) {
-    if (msg == WM_MOUSEMOVE)
-      self->Toolbar1_MouseMove(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-    else if (msg == WM_LBUTTONDOWN)
-      self->app_.ShowHelpTip("");
-  }
-  return self && self->toolbar1DefProc_ ? CallWindowProcA(self->toolbar1DefProc_, hwnd, msg, wp, lp)
-                                        : DefWindowProcA(hwnd, msg, wp, lp);
+std::optional<LRESULT> frmToolbar::OnControlMessage(HWND control, UINT msg, WPARAM, LPARAM lp) {
+  if (control != Toolbar1_) return std::nullopt;
+  if (msg == WM_MOUSEMOVE)
+    Toolbar1_MouseMove(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+  else if (msg == WM_LBUTTONDOWN)
+    s_.tip.Hide();
+  return std::nullopt;  // the control still does its own work
 }
 
-LRESULT CALLBACK frmToolbar::StripProc(HWND strip, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<frmToolbar*>(GetWindowLongPtrA(strip, GWLP_USERDATA));
-  if (self) {
-    const bool singleClick = self->app_.state.options.IsOn(kOptSingleClickLaunch);
-    switch (msg) {
-      case WM_MOUSEMOVE:
-        self->picSingleButton_MouseMove(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-        return 0;
-      case WM_LBUTTONDOWN:
-        self->app_.ShowHelpTip("");
-        DoEvents();
-        return 0;
-      case WM_LBUTTONUP:
-        if (singleClick) self->LaunchSingleButton();
-        return 0;
-      case WM_LBUTTONDBLCLK:
-        if (!singleClick) self->LaunchSingleButton();
-        return 0;
-    }
+bool frmToolbar::StripMouse(const MouseEvent& e) {
+  const bool singleClick = s_.state.options.IsOn(kOptSingleClickLaunch);
+  switch (e.message) {
+    case WM_MOUSEMOVE:
+      picSingleButton_MouseMove(e.pt.x, e.pt.y);
+      return true;
+    case WM_LBUTTONDOWN:
+      s_.tip.Hide();
+      s_.ui.DoEvents();
+      return true;
+    case WM_LBUTTONUP:
+      if (singleClick) LaunchSingleButton();
+      return true;
+    case WM_LBUTTONDBLCLK:
+      if (!singleClick) LaunchSingleButton();
+      return true;
   }
-  if (PaintMessage(strip, msg, wp, [&](HDC dc) {
-        if (self) self->PaintStrip(strip, dc);
-      }))
-    return 0;
-  if (msg == WM_ERASEBKGND) return 1;
-  return DefWindowProcA(strip, msg, wp, lp);
+  return false;
+}
+
+bool frmToolbar::OnCommand(int id, int code, HWND control) {
+  if (control != Toolbar1_ || code != BN_CLICKED) return false;
+  Toolbar1_ButtonClick(id);
+  return true;
+}
+
+std::optional<LRESULT> frmToolbar::OnNotify(NMHDR& header) {
+  if (header.hwndFrom != Toolbar1_ || header.code != NM_CUSTOMDRAW) return std::nullopt;
+  return DrawToolbarButton(reinterpret_cast<NMTBCUSTOMDRAW&>(header));
+}
+
+void frmToolbar::OnTimer(UINT_PTR id) {
+  if (id == kTimer1) Timer1_Timer();
+}
+
+bool frmToolbar::OnMouse(const MouseEvent& e) {
+  switch (e.message) {
+    case WM_LBUTTONDOWN:
+      if (s_.state.ToolbarMovable) {
+        dragging_ = true;
+        SetCapture(hwnd());
+      }
+      return true;
+    case WM_MOUSEMOVE:
+      Form_MouseMove(e.keys, e.pt.x, e.pt.y);
+      return true;
+    case WM_LBUTTONUP:
+      if (dragging_) {
+        // The drop decides: a move the system made up when the window moved
+        // under the pointer can carry an older position and arrive last.
+        DragToMessagePos();
+        dragging_ = false;
+        ReleaseCapture();
+      }
+      Form_MouseUp(e.pt.x);
+      return true;
+  }
+  return false;
 }
 
 LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
   if (msg == PrepareMessage()) {
     PrepareNextMenu();
     return 0;
   }
   switch (msg) {
-    case WM_TIMER:
-      if (wp == kTimer1) Timer1_Timer();
-      return 0;
-    case WM_COMMAND:
-      if (reinterpret_cast<HWND>(lp) == Toolbar1_ && HIWORD(wp) == BN_CLICKED) {
-        Toolbar1_ButtonClick(LOWORD(wp));
-        return 0;
-      }
-      break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (header->hwndFrom == Toolbar1_ && header->code == NM_CUSTOMDRAW)
-        return DrawToolbarButton(*reinterpret_cast<NMTBCUSTOMDRAW*>(lp));
-      break;
-    }
     case WM_ERASEBKGND: {
       // The flat toolbar is transparent and asks its parent for the background.
       RECT r;
@@ -758,46 +763,27 @@ LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETCURSOR:
       if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd() &&
-          app_.state.ToolbarMovable) {
+          s_.state.ToolbarMovable) {
         SetCursor(dragCursor_);
         return TRUE;
       }
       break;
-    case WM_LBUTTONDOWN:
-      if (app_.state.ToolbarMovable) {
-        dragging_ = true;
-        SetCapture(hwnd());
-      }
-      return 0;
-    case WM_MOUSEMOVE:
-      Form_MouseMove(wp, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-      return 0;
-    case WM_LBUTTONUP:
-      if (dragging_) {
-        // The drop decides: a move the system made up when the window moved
-        // under the pointer can carry an older position and arrive last.
-        DragToMessagePos();
-        dragging_ = false;
-        ReleaseCapture();
-      }
-      Form_MouseUp(static_cast<short>(LOWORD(lp)));
-      return 0;
     case WM_CAPTURECHANGED:
       dragging_ = false;
       return 0;
     case WM_SYSCOMMAND:
       // Minimizing (Alt+Space, a taskbar tool) goes the own menu's way.
       if ((wp & 0xFFF0) == SC_MINIMIZE) {
-        app_.Minimize().MinimizeProgram();
+        if (s_.minimize) s_.minimize();
         return 0;
       }
       if ((wp & 0xFFF0) == SC_CLOSE) {
-        app_.Shutdown();
+        if (s_.shutdown) s_.shutdown();
         return 0;
       }
       break;
     case WM_CLOSE:
-      app_.Shutdown();
+      if (s_.shutdown) s_.shutdown();
       return 0;
   }
   // Asked by the resource benchmark: the live object counts, and a rebuild as

@@ -6,19 +6,52 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/shell_icons_win.h"
+#include "core/launch_services.h"
+#include "platform/handles_win.h"
 #include "platform/window_win.h"
+#include "quickmenu/qmenu_nav.h"
 #include "toolbar/placement.h"
 
 namespace velmora {
 
-class App;
+struct AppState;
+class Dialogs;
+class FileSystem;
+class KeyedImageList;
+class ShellComponentFactory;
+class ToolTip;
+class UiHost;
 class frmQMenu;
+struct Tpp;
+
+struct ToolbarServices {
+  HINSTANCE instance = nullptr;
+  const Tpp& tpp;
+  AppState& state;
+  FileSystem& fs;
+  Dialogs& dialogs;
+  ShellComponentFactory& shell;
+  // ImgIcons: the built-in pictures; the toolbar adds its buttons' pictures.
+  KeyedImageList& images;
+  UiHost& ui;
+  ItemRunner& runner;
+  ToolTip& tip;
+  std::function<void()> splashProgress;
+  // A row chosen in the program's own menu, by command number.
+  std::function<void(int)> ownMenuCommand;
+  // A row chosen in any other quick menu.
+  std::function<void(const QMenuRun&)> runEntry;
+  // After every build: the minimize window follows the toolbar.
+  std::function<void()> afterBuild;
+  std::function<void()> minimize;
+  std::function<void()> shutdown;
+};
 
 // Per menu button: what record 1 of its file says.
 struct clsProgram {
@@ -29,7 +62,7 @@ struct clsProgram {
 
 class frmToolbar : public Window {
  public:
-  explicit frmToolbar(App& app);
+  explicit frmToolbar(ToolbarServices services);
   ~frmToolbar() override;
 
   // Form load: folders, shell component check, first-start icon library, then
@@ -43,7 +76,7 @@ class frmToolbar : public Window {
   void InitNewButtons();
 
   HWND Toolbar1() const { return Toolbar1_; }
-  HWND picSingleButton() const { return picSingleButton_; }
+  HWND picSingleButton() const { return picSingleButton_.hwnd(); }
   int ButtonCount() const { return buttonCount_; }
   const std::vector<std::string>& Titles() const { return titles_; }
   const std::vector<std::string>& SingleButtonTexts() const { return singleTexts_; }
@@ -58,12 +91,18 @@ class frmToolbar : public Window {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  static LRESULT CALLBACK StripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool OnPaint(HDC dc) override;
+  bool OnCommand(int id, int code, HWND control) override;
+  std::optional<LRESULT> OnNotify(NMHDR& header) override;
+  void OnTimer(UINT_PTR id) override;
+  bool OnMouse(const MouseEvent& e) override;
+  std::optional<LRESULT> OnControlMessage(HWND control, UINT msg, WPARAM wp, LPARAM lp) override;
+  bool StripMouse(const MouseEvent& e);
 
-  HICON ButtonIcon(std::string icon) const;  // the picture DrawButtonImage would draw
+  IconHandle ButtonIcon(std::string icon) const;  // the picture DrawButtonImage would draw
   std::string ResolveIconPath(std::string icon) const;
-  HICON FileIconCopy(const std::string& path) const;  // caller destroys; nullptr if none
-  void AddToolbarButton(const std::string& key, const std::string& tag, HICON icon);
+  IconHandle FileIconCopy(const std::string& path) const;  // empty when the shell has none
+  void AddToolbarButton(const std::string& key, const std::string& tag, IconHandle icon);
   void AddPendingButtons();
   void DrawSingleButton(const std::string& icon, const std::string& text);
   void Timer1_Timer();
@@ -74,10 +113,8 @@ class frmToolbar : public Window {
   void Form_MouseUp(int x);
   PlacementInput CurrentLayout() const;
   bool SaveToolbarPos();
-  void Paint(HDC dc);
-  void PaintStrip(HWND strip, HDC dc);
+  void PaintStrip(HDC dc);
   LRESULT DrawToolbarButton(NMTBCUSTOMDRAW& draw);
-  static LRESULT CALLBACK Toolbar1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void Toolbar1_MouseMove(int x, int y);
   void Toolbar1_ButtonClick(int index);
   void picSingleButton_MouseMove(int x, int y);
@@ -88,9 +125,9 @@ class frmToolbar : public Window {
   static UINT PrepareMessage();
   double ToolbarWidthTw() const;
 
-  App& app_;
+  ToolbarServices s_;
   HWND Toolbar1_ = nullptr;
-  HWND picSingleButton_ = nullptr;
+  Panel picSingleButton_;
   HCURSOR dragCursor_ = nullptr;
   bool timerOn_ = false;
   bool dragging_ = false;
@@ -102,7 +139,7 @@ class frmToolbar : public Window {
   std::map<std::string, clsProgram> programs_;  // "B" + n
   // The quick-menu windows opened so far, by "F" + button index; kept hidden
   // between openings until the next rebuild.
-  std::map<std::string, std::unique_ptr<frmQMenu>> menus_;
+  std::map<std::string, WindowPtr<frmQMenu>> menus_;
 
   std::vector<long> singleLeft_, singleRight_;  // twips inside the strip
   std::vector<std::string> singleTexts_;        // FileExe + NUL + Title
@@ -114,7 +151,6 @@ class frmToolbar : public Window {
   double savedLeft_ = 0, savedTop_ = 0, screenWidth_ = 0;
   int buttonWidthPx_ = 0, toolbarHeightPx_ = 0;
   HWND cursorWindow_ = nullptr;
-  WNDPROC toolbar1DefProc_ = nullptr;
   int prepareNext_ = 1;
   std::vector<TBBUTTON> pendingButtons_;
   mutable std::map<std::string, IconHandle> buildIcons_;  // during a build only

@@ -6,7 +6,7 @@
 // Nothing thrown inside may leave the DLL: each entry point turns a C++
 // exception into an error HRESULT.
 
-#include "vlshell/vlshell_api.h"
+#include "platform/vlshell_api.h"
 
 #include <shlobj.h>
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "model/text.h"
-#include "platform/dialogs.h"
-#include "platform/file_system.h"
-#include "platform/shell_component.h"
+#include "core/dialogs.h"
+#include "core/file_system.h"
+#include "core/shell_component.h"
 
 namespace velmora::test {
 
@@ -209,7 +209,29 @@ class FakeDialogs : public Dialogs {
       answers.pop_front();
       return answer;
     }
-    return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+    return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
+  }
+
+  // The file and folder dialogs: each call takes the next answer (nullopt =
+  // cancelled); with none left the dialog is cancelled.
+  std::vector<OpenFileRequest> openRequests;
+  std::deque<std::optional<std::string>> openAnswers;
+  std::vector<std::string> folderRequests;
+  std::deque<std::optional<FolderChoice>> folderAnswers;
+
+  std::optional<std::string> OpenFile(const OpenFileRequest& request) override {
+    openRequests.push_back(request);
+    if (openAnswers.empty()) return std::nullopt;
+    auto answer = openAnswers.front();
+    openAnswers.pop_front();
+    return answer;
+  }
+  std::optional<FolderChoice> BrowseForFolder(const std::string& instruction) override {
+    folderRequests.push_back(instruction);
+    if (folderAnswers.empty()) return std::nullopt;
+    auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
   }
 };
 
@@ -227,12 +249,12 @@ class FakeShell : public ShellComponentFactory {
   std::vector<Call> calls;
   std::map<int, std::string> folders;             // special folder number → path
   std::map<std::string, ShortcutInfo> shortcuts;  // by upper-case link path
-  ShellError createError;                         // set: Create fails with it
-  std::map<std::string, ShellError> opErrors;     // by op name
+  Error createError;                         // set: Create fails with it
+  std::map<std::string, Error> opErrors;     // by op name
   FakeFileSystem* fs = nullptr;  // when set, a created shortcut appears there as a file
   int live = 0;                  // components not yet released
 
-  std::unique_ptr<ShellComponent> Create(ShellError& error) override {
+  std::unique_ptr<ShellComponent> Create(Error& error) override {
     calls.push_back({"Create"});
     if (createError) {
       error = createError;
@@ -252,7 +274,7 @@ class FakeShell : public ShellComponentFactory {
    public:
     explicit Component(FakeShell& owner) : owner_(owner) { ++owner_.live; }
     ~Component() override { --owner_.live; }
-    ShellError GetSpecialFolder(std::uintptr_t window, std::int16_t folder,
+    Error GetSpecialFolder(std::uintptr_t window, std::int16_t folder,
                                 std::string& path) override {
       owner_.calls.push_back({"GetSpecialFolder", window, folder});
       if (auto e = owner_.ErrorOf("GetSpecialFolder")) return e;
@@ -261,7 +283,7 @@ class FakeShell : public ShellComponentFactory {
       path = it->second;
       return {};
     }
-    ShellError CreateShortcut(const std::string& link, const std::string& target,
+    Error CreateShortcut(const std::string& link, const std::string& target,
                               const std::string& workingFolder) override {
       owner_.calls.push_back({"CreateShortcut", 0, -1, link, target, workingFolder});
       if (auto e = owner_.ErrorOf("CreateShortcut")) return e;
@@ -272,7 +294,7 @@ class FakeShell : public ShellComponentFactory {
       if (owner_.fs) owner_.fs->AddFile(link, "shortcut");
       return {};
     }
-    ShellError ReadShortcut(const std::string& link, ShortcutInfo& info) override {
+    Error ReadShortcut(const std::string& link, ShortcutInfo& info) override {
       owner_.calls.push_back({"ReadShortcut", 0, -1, link});
       if (auto e = owner_.ErrorOf("ReadShortcut")) return e;
       const auto it = owner_.shortcuts.find(ToUpper(link));
@@ -285,9 +307,9 @@ class FakeShell : public ShellComponentFactory {
     FakeShell& owner_;
   };
 
-  ShellError ErrorOf(const std::string& op) const {
+  Error ErrorOf(const std::string& op) const {
     const auto it = opErrors.find(op);
-    return it == opErrors.end() ? ShellError{} : it->second;
+    return it == opErrors.end() ? Error{} : it->second;
   }
 };
 

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "model/text.h"
-#include "platform/launch_platform.h"
+#include "core/launch_platform.h"
+#include "core/ui_host.h"
 
 namespace velmora::test {
 
@@ -23,7 +24,9 @@ inline const char* StyleName(WindowStyle style) {
   return "?";
 }
 
-class FakeLaunchPlatform : public LaunchPlatform {
+// Also the user-interface host: the launcher's two calls to the windows land in
+// the same log, in order with the platform calls.
+class FakeLaunchPlatform : public LaunchPlatform, public UiHost {
  public:
   std::vector<std::string> log;
 
@@ -38,7 +41,7 @@ class FakeLaunchPlatform : public LaunchPlatform {
   std::map<std::string, RegistryValue> registry;
   // "service|topic" pairs (upper case) that answer a DDE connect.
   std::set<std::string> ddeServers;
-  PlatformError ddeExecuteError;
+  Error ddeExecuteError;
   // Runs at every DoEvents, e.g. to look at the files at that moment.
   std::function<void()> onDoEvents;
 
@@ -55,26 +58,27 @@ class FakeLaunchPlatform : public LaunchPlatform {
     return out;
   }
 
-  long ShellOpen(const std::string& file, const std::string& parameters,
-                    const std::string& folder, WindowStyle style) override {
+  Error ShellOpen(const std::string& file, const std::string& parameters,
+                  const std::string& folder, WindowStyle style) override {
     log.push_back("shell " + file + " | " + parameters + " | " + folder + " | " + StyleName(style));
     const auto it = shellCodes.find(ToUpper(file));
-    return it == shellCodes.end() ? shellDefault : it->second;
+    return ShellCode(it == shellCodes.end() ? shellDefault : it->second);
   }
-  long StartCommandLine(const std::string& commandLine, WindowStyle style) override {
+  Error StartCommandLine(const std::string& commandLine, WindowStyle style) override {
     log.push_back("start " + commandLine + " | " + StyleName(style));
     const auto it = startErrors.find(commandLine);
-    return it == startErrors.end() ? 0 : it->second;
+    if (it == startErrors.end() || it->second == 0) return {};
+    return {it->second, "start failed"};
   }
-  long FindProgram(const std::string& file, std::string& program) override {
+  Error FindProgram(const std::string& file, std::string& program) override {
     log.push_back("find " + file);
     const auto it = executables.find(ToUpper(file));
     if (it == executables.end()) {
       program.clear();
-      return 31;
+      return ShellCode(31);
     }
     program = it->second.second;
-    return it->second.first;
+    return ShellCode(it->second.first);
   }
   RegistryValue ReadClassesRoot(const std::string& subKey, const std::string& valueName,
                                 std::size_t bufferSize) override {
@@ -82,15 +86,15 @@ class FakeLaunchPlatform : public LaunchPlatform {
     const auto it = registry.find(subKey);
     return it == registry.end() ? RegistryValue{} : it->second;
   }
-  PlatformError DdeConnect(const std::string& service, const std::string& topic) override {
+  Error DdeConnect(const std::string& service, const std::string& topic) override {
     log.push_back("dde-connect " + service + "|" + topic);
     connected_ = ddeServers.count(ToUpper(service + "|" + topic)) != 0;
     if (connected_) return {};
     return {16394, "No DDE conversation could be opened with the application"};
   }
-  PlatformError DdeExecute(const std::string& command) override {
+  Error DdeExecute(const std::string& command) override {
     log.push_back("dde-execute " + command);
-    return connected_ ? ddeExecuteError : PlatformError{16394, "not connected"};
+    return connected_ ? ddeExecuteError : Error{16394, "not connected"};
   }
   void DdeClose() override {
     log.push_back("dde-close");
@@ -103,6 +107,12 @@ class FakeLaunchPlatform : public LaunchPlatform {
   }
 
  private:
+  // The shell's convention, as the platform edge turns it into an error.
+  static Error ShellCode(long code) {
+    if (code > 32) return {};
+    return {code, "shell code " + std::to_string(code)};
+  }
+
   bool connected_ = false;
 };
 

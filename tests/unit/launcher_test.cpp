@@ -7,7 +7,8 @@
 
 #include "fakes.h"
 #include "launch_fakes.h"
-#include "shell/app_state.h"
+#include "core/app_state.h"
+#include "model/state_files.h"
 #include "shell/launcher.h"
 
 namespace velmora {
@@ -21,7 +22,7 @@ using Log = std::vector<std::string>;
 
 class Launcher : public ::testing::Test {
  protected:
-  Launcher() { state.folders = ProgramFolders::FromExecutable("C:\\Prog\\Velmora.exe"); }
+  Launcher() { state.folders = ProgramFoldersOf("C:\\Prog\\Velmora.exe"); }
 
   Log Run(std::string command) {
     RunItem(services, command);
@@ -34,7 +35,7 @@ class Launcher : public ::testing::Test {
   FakeDialogs dialogs;
   FakeShell shell;
   FakeLaunchPlatform platform;
-  LaunchServices services{state, fs, dialogs, shell, platform};
+  LaunchServices services{state, fs, dialogs, shell, platform, platform};
   std::string lastCommand;
 };
 
@@ -135,9 +136,9 @@ TEST_F(Launcher, MissingFileSaysUnavailable) {
     EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Critical);
     EXPECT_EQ(dialogs.shown[0].caption, "Velmora");
   }
-  EXPECT_EQ(LaunchErrorNumber(2), 53);
-  EXPECT_EQ(LaunchErrorNumber(161), 52);
-  EXPECT_EQ(LaunchErrorNumber(193), 193);
+  EXPECT_EQ(MessageErrorNumber(2), 53);
+  EXPECT_EQ(MessageErrorNumber(161), 52);
+  EXPECT_EQ(MessageErrorNumber(193), 193);
 }
 
 TEST_F(Launcher, AnExistingFileNobodyRunsGetsOpenWith) {

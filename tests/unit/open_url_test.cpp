@@ -8,7 +8,8 @@
 #include "fakes.h"
 #include "launch_fakes.h"
 #include "netsearch/browser_detection.h"
-#include "shell/app_state.h"
+#include "core/app_state.h"
+#include "model/state_files.h"
 #include "shell/open_url.h"
 
 namespace velmora {
@@ -26,9 +27,9 @@ constexpr const char* kIe = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"
 
 class Browser : public ::testing::Test {
  protected:
-  Browser() { state.folders = ProgramFolders::FromExecutable("C:\\Prog\\Velmora.exe"); }
+  Browser() { state.folders = ProgramFoldersOf("C:\\Prog\\Velmora.exe"); }
 
-  void Detect() { GetDefaultBrowser(state, fs, platform); }
+  void Detect() { GetDefaultBrowser(state, fs, platform, platform); }
   void Registry(const std::string& command, const std::string& app, const std::string& topic) {
     platform.SetString(kHttpCommandKey, command);
     platform.SetString(kHttpDdeAppKey, app);
@@ -48,7 +49,7 @@ class Browser : public ::testing::Test {
   FakeDialogs dialogs;
   FakeShell shell;
   FakeLaunchPlatform platform;
-  LaunchServices services{state, fs, dialogs, shell, platform};
+  LaunchServices services{state, fs, dialogs, shell, platform, platform};
 };
 
 TEST(StripQuotes, KeepsTheFirstQuotedPart) {
@@ -101,7 +102,7 @@ TEST_F(Browser, OpenUrlIniWithOneKeyFallsThroughToTheRegistry) {
   // Application only, the registry without the key: the file's value stays
   // and the registry's topic completes it.
   state = {};
-  state.folders = ProgramFolders::FromExecutable("C:\\Prog\\Velmora.exe");
+  state.folders = ProgramFoldersOf("C:\\Prog\\Velmora.exe");
   fs.AddFile("C:\\Prog\\openurl.ini", "Application=Other\n");
   platform.registry.clear();
   platform.SetString(kHttpDdeTopicKey, "WWW_OpenURL");

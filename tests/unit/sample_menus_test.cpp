@@ -167,7 +167,7 @@ TEST(SamplePlan, ErrorsStopThePlanAfterWhatWasDone) {
 // A Menus folder, a Desktop and a Start Menu with a few shortcuts.
 struct World {
   World() {
-    folders = ProgramFolders::FromExecutable("C:\\V\\Velmora.exe");
+    folders = ProgramFoldersOf("C:\\V\\Velmora.exe");
     shell.folders = {{kFolderDesktop, "C:\\U\\Desktop"}, {kFolderPrograms, "C:\\U\\Programs"}};
     fs.AddFolder("C:\\V\\Menus");
     fs.AddFile(kDesk + "Word.lnk");

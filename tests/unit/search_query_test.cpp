@@ -9,7 +9,9 @@
 #include "launch_fakes.h"
 #include "netsearch/browser_detection.h"
 #include "netsearch/search_query.h"
-#include "shell/app_state.h"
+#include "core/app_state.h"
+#include "model/state_files.h"
+#include "shell/launcher.h"
 
 namespace velmora {
 namespace {
@@ -125,7 +127,7 @@ TEST(History, FileRoundTripAndBadFiles) {
 class NetSearch : public ::testing::Test {
  protected:
   NetSearch() {
-    state.folders = ProgramFolders::FromExecutable("C:\\Prog\\Velmora.exe");
+    state.folders = ProgramFoldersOf("C:\\Prog\\Velmora.exe");
     // A running DDE browser from the registry.
     platform.SetString(kHttpCommandKey, "C:\\B\\b.exe");
     platform.SetString(kHttpDdeAppKey, "BrowserSrv");
@@ -134,7 +136,7 @@ class NetSearch : public ::testing::Test {
   }
   NetSearchModel::FindResult Find(const std::string& text, int engine = 0) {
     hidden = false;
-    return model.Find(services, text, engine, [&] { hidden = true; });
+    return model.Find(services, runner, text, engine, [&] { hidden = true; });
   }
 
   AppState state;
@@ -142,7 +144,8 @@ class NetSearch : public ::testing::Test {
   FakeDialogs dialogs;
   FakeShell shell;
   FakeLaunchPlatform platform;
-  LaunchServices services{state, fs, dialogs, shell, platform};
+  LaunchServices services{state, fs, dialogs, shell, platform, platform};
+  ShellRunner runner{services};
   NetSearchModel model;
   bool hidden = false;
 };

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "shell/app_state.h"
+#include "core/app_state.h"
+#include "model/state_files.h"
 
 namespace velmora {
 namespace {
@@ -22,7 +23,7 @@ const std::string kLink = kStartup + "\\Velmora.lnk";
 class Startup : public ::testing::Test {
  protected:
   Startup() {
-    app.folders = ProgramFolders::FromExecutable(kDir + "Velmora.exe");
+    app.folders = ProgramFoldersOf(kDir + "Velmora.exe");
     shell.folders[kFolderStartup] = kStartup;
     shell.fs = &fs;
   }

@@ -72,14 +72,14 @@ TEST(Text, FolderHelpersKeepDriveRoots) {
 }
 
 TEST(Text, ProgramFoldersFromTheExecutable) {
-  const auto f = ProgramFolders::FromExecutable("C:\\Apps\\Velmora\\Velmora.exe");
+  const auto f = ProgramFoldersOf("C:\\Apps\\Velmora\\Velmora.exe");
   EXPECT_EQ(f.exeFolder, "C:\\Apps\\Velmora");
   EXPECT_EQ(f.program, "C:\\Apps\\Velmora\\");
   EXPECT_EQ(f.menus, "C:\\Apps\\Velmora\\Menus\\");
   EXPECT_EQ(f.icons, "C:\\Apps\\Velmora\\Icons\\");
 
   // At a drive root the executable's folder keeps its "\" and nothing doubles it.
-  const auto root = ProgramFolders::FromExecutable("D:\\Velmora.exe");
+  const auto root = ProgramFoldersOf("D:\\Velmora.exe");
   EXPECT_EQ(root.exeFolder, "D:\\");
   EXPECT_EQ(root.program, "D:\\");
   EXPECT_EQ(root.menus, "D:\\Menus\\");

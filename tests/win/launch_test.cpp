@@ -19,8 +19,11 @@
 #include "platform/file_system_win.h"
 #include "platform/launch_platform_win.h"
 #include "platform/shell_component_win.h"
-#include "shell/app_state.h"
-#include "shell/app_win.h"
+#include "core/app_state.h"
+#include "core/ui_host.h"
+#include "model/state_files.h"
+#include "platform/dialogs_win.h"
+#include "platform/ui_win.h"
 #include "shell/launcher.h"
 #include "win_test_support.h"
 
@@ -148,8 +151,17 @@ class RecordingDialogs : public Dialogs {
   std::vector<std::string> texts;
   MsgResult Show(const std::string& text, MsgButtons buttons, MsgIcon, const std::string&) override {
     texts.push_back(text);
-    return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+    return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
   }
+  std::optional<std::string> OpenFile(const OpenFileRequest&) override { return std::nullopt; }
+  std::optional<FolderChoice> BrowseForFolder(const std::string&) override { return std::nullopt; }
+};
+
+// Lets messages run; never asked to show Net Search in these tests.
+class TestUiHost : public UiHost {
+ public:
+  void ShowNetSearch() override {}
+  void DoEvents() override { velmora::DoEvents(); }
 };
 
 // The records vl_fake_browser.exe wrote: each a list of "cwd=" and "arg=" lines.
@@ -174,8 +186,8 @@ class Launching : public ::testing::Test {
  protected:
   Launching()
       : shell(ModuleFolder() + "\\VLShell.dll"),
-        platform([this]() -> DdeClient& { return dde; }, [] {}) {
-    state.folders = ProgramFolders::FromExecutable(folder.Path() + "\\Velmora.exe");
+        platform([this]() -> DdeClient& { return dde; }) {
+    state.folders = ProgramFoldersOf(folder.Path() + "\\Velmora.exe");
     marker = folder.Path() + "\\marker.txt";
     SetEnvironmentVariableA("VL_MARKER", marker.c_str());
   }
@@ -195,7 +207,8 @@ class Launching : public ::testing::Test {
   VlShellFactory shell;
   DdeClient dde;
   Win32LaunchPlatform platform;
-  LaunchServices services{state, fs, dialogs, shell, platform};
+  TestUiHost ui;
+  LaunchServices services{state, fs, dialogs, shell, platform, ui};
   ClassesGuard classes;
 };
 
@@ -332,94 +345,108 @@ class BoxWatcher {
   std::thread thread_;
 };
 
-TEST(NetSearchWindow, SearchReachesTheBrowserAndHistoryIsSavedAtExit) {
+// The Net Search window with the program's real services, as the program
+// gives them to it.
+class NetSearchWindow : public ::testing::Test {
+ protected:
+  NetSearchWindow()
+      : shell(ModuleFolder() + "\\VLShell.dll"),
+        platform([this]() -> DdeClient& { return dde; }) {
+    state.folders = ProgramFoldersOf(folder.Path() + "\\Velmora.exe");
+  }
+  ~NetSearchWindow() override { form.reset(); }
+  frmNetSearch& Open() {
+    form = MakeWindow<frmNetSearch>(NetSearchServices{GetModuleHandleA(nullptr), tpp, services, runner});
+    form->Load();
+    return *form;
+  }
+  // A key as the user types it: through the queue and the message loop.
+  void Type(HWND control, WPARAM key) {
+    PostMessageA(control, WM_KEYDOWN, key, 0);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+  }
+
   TempFolder folder;
+  AppState state;
+  Win32FileSystem fs;
+  Win32Dialogs dialogs;
+  VlShellFactory shell;
+  DdeClient dde;
+  Win32LaunchPlatform platform;
+  TestUiHost ui;
+  LaunchServices services{state, fs, dialogs, shell, platform, ui};
+  ShellRunner runner{services};
+  Tpp tpp = Tpp::FromScreen();
+  WindowPtr<frmNetSearch> form;
+};
+
+TEST_F(NetSearchWindow, SearchReachesTheBrowserAndHistoryIsSavedAtExit) {
   ClassesGuard classes;
   TestDdeServer server("VLTestBrowser", "WWW_OpenURL");
   ASSERT_TRUE(server.Running());
   classes.HttpAssociation("VLTestBrowser");
   BoxWatcher boxes;
-  Win32FileSystem files;
   const std::string program = folder.Path() + "\\";
-  files.WriteAll(program + "netsrch.ini",
-                 "; engines\r\nNAME=Test Engine\r\nURL=http://search.example/?q=[words]&n=1\r\n"
-                 "NAME=Broken\r\nURL=http://broken.example/\r\n");
-  files.WriteAll(program + "nsearch.dat", "first\r\nsecond\r\n");
-  files.WriteAll(program + "temphtml.htm", "<HTML> </HTML>\r\n");
+  fs.WriteAll(program + "netsrch.ini",
+              "; engines\r\nNAME=Test Engine\r\nURL=http://search.example/?q=[words]&n=1\r\n"
+              "NAME=Broken\r\nURL=http://broken.example/\r\n");
+  fs.WriteAll(program + "nsearch.dat", "first\r\nsecond\r\n");
+  fs.WriteAll(program + "temphtml.htm", "<HTML> </HTML>\r\n");
 
-  {
-    App app(GetModuleHandleA(nullptr));
-    app.state.folders = ProgramFolders::FromExecutable(program + "Velmora.exe");
-    std::string command = "netsearch";
-    app.RunItem(command);
-    ASSERT_TRUE(app.NetSearchLoaded());
-    EXPECT_TRUE(app.state.NetSearchLoaded);
-    frmNetSearch& form = app.NetSearch();
-    HWND window = form.hwnd();
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(SendMessageA(form.cmbEngine(), CB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(SendMessageA(form.cmbText(), CB_GETCOUNT, 0, 0), 2);
-    char newest[64] = {};
-    SendMessageA(form.cmbText(), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(newest));
-    EXPECT_STREQ(newest, "second");
+  frmNetSearch& search = Open();
+  HWND window = search.hwnd();
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(SendMessageA(search.cmbEngine(), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(search.cmbText(), CB_GETCOUNT, 0, 0), 2);
+  char newest[64] = {};
+  SendMessageA(search.cmbText(), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(newest));
+  EXPECT_STREQ(newest, "second");
 
-    // The size is fixed.
-    RECT before{};
-    GetWindowRect(window, &before);
-    SetWindowPos(window, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
-    RECT after{};
-    GetWindowRect(window, &after);
-    EXPECT_EQ(after.right - after.left, before.right - before.left);
-    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+  // The size is fixed.
+  RECT before{};
+  GetWindowRect(window, &before);
+  SetWindowPos(window, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+  RECT after{};
+  GetWindowRect(window, &after);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
 
-    // Enter in the text box searches.
-    SetWindowTextA(form.cmbText(), " Tom & Jerry's +1 ");
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetComboBoxInfo(form.cmbText(), &info));
-    SendMessageA(info.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(WaitFor([&] { return !server.Commands().empty(); }));
-    EXPECT_EQ(server.Commands()[0],
-              "\"http://search.example/?q=Tom+%26+Jerry%27s+%2B1&n=1\",,-1,0,,,,");
-    EXPECT_TRUE(IsIconic(window)) << "the window minimizes after a search";
-    EXPECT_EQ(SendMessageA(form.cmbText(), CB_GETCOUNT, 0, 0), 3);
+  // Enter in the text box searches.
+  SetWindowTextA(search.cmbText(), " Tom & Jerry's +1 ");
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(search.cmbText(), &info));
+  SetFocus(info.hwndItem);
+  Type(info.hwndItem, VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return !server.Commands().empty(); }));
+  EXPECT_EQ(server.Commands()[0],
+            "\"http://search.example/?q=Tom+%26+Jerry%27s+%2B1&n=1\",,-1,0,,,,");
+  EXPECT_TRUE(IsIconic(window)) << "the window minimizes after a search";
+  EXPECT_EQ(SendMessageA(search.cmbText(), CB_GETCOUNT, 0, 0), 3);
 
-    // A template without brackets is reported; Enter in the engine list works too.
-    SendMessageA(form.cmbEngine(), CB_SETCURSEL, 1, 0);
-    SetWindowTextA(form.cmbText(), "cats");
-    SendMessageA(form.cmbEngine(), WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(WaitFor([&] { return !boxes.Texts().empty(); }));
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{TemplateErrorMessage()});
-    EXPECT_EQ(server.Commands().size(), 1u);
+  // A template without brackets is reported; Enter in the engine list works too.
+  ShowWindow(window, SW_RESTORE);
+  SendMessageA(search.cmbEngine(), CB_SETCURSEL, 1, 0);
+  SetWindowTextA(search.cmbText(), "cats");
+  SetFocus(search.cmbEngine());
+  Type(search.cmbEngine(), VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return !boxes.Texts().empty(); }));
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{TemplateErrorMessage()});
+  EXPECT_EQ(server.Commands().size(), 1u);
 
-    app.Shutdown();
-    EXPECT_FALSE(app.NetSearchLoaded());
-    EXPECT_FALSE(app.state.NetSearchLoaded);
-    // Shutdown ends the message loop; this thread has none to end.
-    MSG quit;
-    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-  }
+  search.Unload();
   EXPECT_EQ(ReadFileText(program + "nsearch.dat"), "first\r\nsecond\r\nTom & Jerry's +1\r\ncats\r\n");
-  EXPECT_FALSE(files.Exists(program + "temphtml.htm"));
+  EXPECT_FALSE(fs.Exists(program + "temphtml.htm"));
 }
 
-TEST(NetSearchWindow, MissingEnginesFileIsReportedAndTheWindowStillOpens) {
-  TempFolder folder;
+TEST_F(NetSearchWindow, MissingEnginesFileIsReportedAndTheWindowStillLoads) {
   BoxWatcher boxes;
-  {
-    App app(GetModuleHandleA(nullptr));
-    app.state.folders = ProgramFolders::FromExecutable(folder.Path() + "\\Velmora.exe");
-    std::string command = "NetSearch";
-    app.RunItem(command);
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingEnginesMessage()});
-    EXPECT_TRUE(IsWindowVisible(app.NetSearch().hwnd()));
-    EXPECT_EQ(SendMessageA(app.NetSearch().cmbEngine(), CB_GETCOUNT, 0, 0), 0);
-    app.Shutdown();
-    MSG quit;
-    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-  }
-  Win32FileSystem files;
-  EXPECT_FALSE(files.Exists(folder.Path() + "\\nsearch.dat")) << "no history, no file";
+  frmNetSearch& search = Open();
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingEnginesMessage()});
+  EXPECT_TRUE(search.Loaded());
+  EXPECT_EQ(SendMessageA(search.cmbEngine(), CB_GETCOUNT, 0, 0), 0);
+  search.Unload();
+  EXPECT_FALSE(fs.Exists(folder.Path() + "\\nsearch.dat")) << "no history, no file";
 }
 
 }  // namespace

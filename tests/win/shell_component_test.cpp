@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/shell_component_win.h"
-#include "vlshell/vlshell_api.h"
+#include "platform/vlshell_api.h"
 #include "win_test_support.h"
 
 namespace velmora {
@@ -57,7 +57,7 @@ class TempFolderTest : public ::testing::Test {
 class ShellComponentTest : public TempFolderTest {
  protected:
   void SetUp() override {
-    ShellError error;
+    Error error;
     shell_ = factory_.Create(error);
     ASSERT_TRUE(shell_) << error.number << " " << error.description;
     EXPECT_FALSE(error);
@@ -71,7 +71,7 @@ TEST_F(ShellComponentTest, SpecialFoldersAreExistingFoldersWithoutTrailingBacksl
   for (const std::int16_t number : {kFolderDesktop, kFolderPrograms, kFolderStartup, kFolderStartMenu}) {
     SCOPED_TRACE(number);
     std::string path = "stale";
-    const ShellError error = shell_->GetSpecialFolder(0, number, path);
+    const Error error = shell_->GetSpecialFolder(0, number, path);
     EXPECT_FALSE(error) << error.description;
     ASSERT_FALSE(path.empty());
     EXPECT_NE(path.back(), ' ');
@@ -86,7 +86,7 @@ TEST_F(ShellComponentTest, UnknownFolderNumbersFail) {
   for (const std::int16_t number : {1, 5, 26, -1, 0x7fff}) {
     SCOPED_TRACE(number);
     std::string path = "stale";
-    const ShellError error = shell_->GetSpecialFolder(0, number, path);
+    const Error error = shell_->GetSpecialFolder(0, number, path);
     EXPECT_EQ(error.number, ERROR_INVALID_PARAMETER);  // E_INVALIDARG is a Win32 HRESULT
     EXPECT_FALSE(error.description.empty());
     EXPECT_EQ(path, "");
@@ -98,7 +98,7 @@ TEST_F(ShellComponentTest, ShortcutIsCreatedReadBackAndOverwritten) {
   WriteFile(first, "MZ");
   const std::string link = Path("Velmora.lnk");
 
-  ShellError error = shell_->CreateShortcut(link, first, folder_);
+  Error error = shell_->CreateShortcut(link, first, folder_);
   ASSERT_FALSE(error) << error.number << " " << error.description;
   EXPECT_TRUE(IsFile(link));
   EXPECT_FALSE(IsFile(link + ".tmp"));
@@ -129,7 +129,7 @@ TEST_F(ShellComponentTest, ShortcutThatCannotBeMadeIsAnErrorAndLeavesNothing) {
   WriteFile(target, "MZ");
 
   const std::string intoMissing = Path("Missing\\Velmora.lnk");
-  ShellError error = shell_->CreateShortcut(intoMissing, target, folder_);
+  Error error = shell_->CreateShortcut(intoMissing, target, folder_);
   EXPECT_NE(error.number, 0);
   EXPECT_FALSE(error.description.empty());
   EXPECT_FALSE(IsFile(intoMissing));
@@ -151,7 +151,7 @@ TEST_F(ShellComponentTest, ShortcutThatCannotBeMadeIsAnErrorAndLeavesNothing) {
 TEST_F(ShellComponentTest, ReadingAMissingOrDamagedShortcutFails) {
   ShortcutInfo info;
   info.target = "stale";
-  ShellError error = shell_->ReadShortcut(Path("Nothing.lnk"), info);
+  Error error = shell_->ReadShortcut(Path("Nothing.lnk"), info);
   EXPECT_NE(error.number, 0);
   EXPECT_FALSE(error.description.empty());
   EXPECT_EQ(info.target, "");
@@ -307,7 +307,7 @@ TEST_F(VlShellDllTest, WorksInEitherApartmentAndLeavesCOMAsItFoundIt) {
 
 TEST_F(TempFolderTest, FactoryReportsEveryWayTheDllCannotBeUsed) {
   const std::string dll = Path("VLShell.dll");
-  ShellError error;
+  Error error;
 
   {
     VlShellFactory factory(dll);
@@ -341,7 +341,7 @@ TEST_F(TempFolderTest, FactoryReportsEveryWayTheDllCannotBeUsed) {
 TEST_F(TempFolderTest, FactoryLoadsTheDllOnceItIsThereAndKeepsItForLiveObjects) {
   const std::string dll = Path("VLShell.dll");
   auto factory = std::make_unique<VlShellFactory>(dll);
-  ShellError error;
+  Error error;
   EXPECT_FALSE(factory->Create(error));
   EXPECT_NE(error.number, 0);
 

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ui_win.h"
+
 namespace velmora::wintest {
 
 // Runs this thread's messages until `done` holds; false after a generous wait.
@@ -19,10 +21,8 @@ inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000) 
   while (!done()) {
     if (GetTickCount() - start > timeoutMs) return false;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    // As the program's own loop does: dialog keys and accelerators first.
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchWithChain(msg);
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
   return true;
