@@ -55,14 +55,22 @@ HWND App::ToolbarWindow() const { return toolbar_ ? toolbar_->hwnd() : nullptr; 
 
 frmToolbar& App::Toolbar() {
   if (!toolbar_) {
-    ToolbarServices services{instance_, tpp_, state_, fs_, dialogs_, *shell_,
-                             Minimize().ImgIcons(), *this, Runner(), *this};
-    services.splashProgress = [this] { SplashProgress(); };
-    services.ownMenuCommand = [this](int command) { OwnMenuCommand(command); };
-    services.runEntry = [this](const QMenuRun& run) { RunEntry(run); };
-    services.afterBuild = [this] { Minimize().AfterToolbarBuild(); };
-    services.minimize = [this] { Minimize().MinimizeProgram(); };
-    services.shutdown = [this] { Shutdown(); };
+    ToolbarServices services{instance_,
+                             tpp_,
+                             state_,
+                             fs_,
+                             dialogs_,
+                             *shell_,
+                             Minimize().ImgIcons(),
+                             *this,
+                             Runner(),
+                             *this,
+                             [this] { SplashProgress(); },
+                             [this](int command) { OwnMenuCommand(command); },
+                             [this](const QMenuRun& run) { RunEntry(run); },
+                             [this] { Minimize().AfterToolbarBuild(); },
+                             [this] { Minimize().MinimizeProgram(); },
+                             [this] { Shutdown(); }};
     toolbar_ = MakeWindow<frmToolbar>(std::move(services));
   }
   return *toolbar_;

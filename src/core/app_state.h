@@ -24,11 +24,9 @@ struct AppState {
   bool StartupDone = false;
   std::string HttpIconFile;
 
-  std::int16_t ToolbarMovable = 0;
   std::int16_t AutoHide = 0;
   std::int16_t Minimized = 0;
   std::int16_t MenuOpen = 0;
-  std::int16_t SingleButtonCount = 0;
 
   // Browser detection and the web-address opener.
   bool UseDde = false;
@@ -36,7 +34,6 @@ struct AppState {
   std::string BrowserPath;
   std::string DdeServer;
   std::string DdeTopic;
-  bool NetSearchLoaded = false;
 };
 
 }  // namespace velmora

@@ -18,6 +18,9 @@ class FileSystem {
   // True when a directory listing of `path` finds something (file or folder).
   virtual bool Exists(const std::string& path) = 0;
   virtual bool IsFolder(const std::string& path) = 0;
+  // True when `path` is a file with the read-only attribute: it can be renamed
+  // but neither replaced nor deleted. False when it is missing.
+  virtual bool IsReadOnly(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
 
   // Up to `count` bytes from `offset`; fewer at the end of the file. nullopt when

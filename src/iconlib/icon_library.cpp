@@ -29,12 +29,6 @@ bool IsDeviceName(std::string_view name) {
   return false;
 }
 
-std::int32_t LittleEndian32(std::string_view bytes) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[i]);
-  return static_cast<std::int32_t>(v);
-}
-
 }  // namespace
 
 bool IsSafeEntryName(std::string_view name) {
@@ -66,7 +60,7 @@ UnpackResult UnpackIconLibrary(FileSystem& fs, std::string_view iconsFolder,
     if (*total - offset < kLibraryHeaderLength) break;
     const auto header = fs.ReadAt(library, offset, kLibraryHeaderLength);
     if (!header || header->size() < kLibraryHeaderLength) break;
-    const std::int32_t size = LittleEndian32(std::string_view(*header).substr(kLibraryNameWidth));
+    const auto size = static_cast<std::int32_t>(LittleEndian32(std::string_view(*header).substr(kLibraryNameWidth)));
     // Zero ends the archive. A negative size leaves no way to find the next
     // entry, so it ends the archive too.
     if (size <= 0) break;
@@ -90,15 +84,9 @@ UnpackResult UnpackIconLibrary(FileSystem& fs, std::string_view iconsFolder,
 
 std::vector<std::string> ParseCategory(std::string_view text) {
   std::vector<std::string> names;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    auto end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string line = Trim(text.substr(start, end - start));
+  for (const std::string& raw : SplitLines(text)) {
+    std::string line = Trim(raw);
     if (!line.empty()) names.push_back(std::move(line));
-    if (end == text.size()) break;
-    // CR LF is one line end; a lone CR or LF is one too.
-    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
   }
   return names;
 }

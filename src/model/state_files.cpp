@@ -40,8 +40,8 @@ std::string ReadFirstLine(FileSystem& fs, const std::string& path) {
   // A first line longer than this is not a path anybody wrote.
   const auto bytes = fs.ReadAt(path, 0, 64 * 1024);
   if (!bytes) return {};
-  const auto end = bytes->find_first_of("\r\n");
-  return end == std::string::npos ? *bytes : bytes->substr(0, end);
+  const auto lines = SplitLines(*bytes);
+  return lines.empty() ? std::string() : lines.front();
 }
 
 bool WriteHttpIconIni(FileSystem& fs, const std::string& programFolder, const std::string& path) {

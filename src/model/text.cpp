@@ -85,6 +85,35 @@ void SortLikeListBox(std::vector<std::string>& names) {
 std::string FormatMin3(long value) { return FormatMinDigits(value, 3); }
 std::string FormatMin2(long value) { return FormatMinDigits(value, 2); }
 
+std::vector<std::string> SplitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const std::size_t end = bytes.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(bytes.substr(pos));
+      break;
+    }
+    lines.emplace_back(bytes.substr(pos, end - pos));
+    pos = end + 1;
+    if (bytes[end] == '\r' && pos < bytes.size() && bytes[pos] == '\n') ++pos;
+  }
+  return lines;
+}
+
+std::uint32_t LittleEndian32(std::string_view bytes) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i)
+    v = (v << 8) | (static_cast<std::size_t>(i) < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u);
+  return v;
+}
+
+std::string LittleEndianBytes(std::uint32_t value) {
+  std::string out(4, '\0');
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return out;
+}
+
 std::string WithBackslash(std::string_view folder) {
   std::string out(folder);
   if (out.empty() || out.back() != '\\') out += '\\';

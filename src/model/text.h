@@ -2,6 +2,7 @@
 // rules and the number patterns the file names and reports use.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,14 @@ void SortLikeListBox(std::vector<std::string>& names);
 // Number patterns: "0##" pads to at least three digits, "#00" to at least two.
 std::string FormatMin3(long value);
 std::string FormatMin2(long value);
+
+// Lines end at CR LF, a lone LF or a lone CR; a last line needs no ending.
+std::vector<std::string> SplitLines(std::string_view bytes);
+
+// The first four bytes as a little-endian number (missing bytes read as 0),
+// and the four bytes of a number.
+std::uint32_t LittleEndian32(std::string_view bytes);
+std::string LittleEndianBytes(std::uint32_t value);
 
 // Folder helpers for "\"-separated Windows paths.
 std::string WithBackslash(std::string_view folder);

@@ -20,13 +20,7 @@ bool IContains(const std::string& text, const std::string& part) {
 }
 
 void ReadOpenUrlIni(const std::string& bytes, AppState& st) {
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    const std::size_t end = bytes.find_first_of("\r\n", pos);
-    const std::string raw = bytes.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-    pos = end == std::string::npos ? bytes.size() : end + 1;
-    if (end != std::string::npos && bytes[end] == '\r' && pos < bytes.size() && bytes[pos] == '\n')
-      ++pos;
+  for (const std::string& raw : SplitLines(bytes)) {
     const std::string line = ToLower(Trim(raw));
     if (line.find("command=") != std::string::npos)
       st.BrowserPath = Trim(line.substr(8));

@@ -24,22 +24,6 @@ bool Reserved(unsigned char c) {
 
 }  // namespace
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    const std::size_t end = bytes.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(bytes.substr(pos));
-      break;
-    }
-    lines.emplace_back(bytes.substr(pos, end - pos));
-    pos = end + 1;
-    if (bytes[end] == '\r' && pos < bytes.size() && bytes[pos] == '\n') ++pos;
-  }
-  return lines;
-}
-
 std::vector<Engine> ParseEngines(std::string_view bytes) {
   std::vector<Engine> engines;
   const auto lines = SplitLines(bytes);

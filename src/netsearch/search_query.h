@@ -24,9 +24,6 @@ struct Engine {
   friend bool operator==(const Engine&, const Engine&) = default;
 };
 
-// Lines end at CR LF, a lone LF or a lone CR; a last line needs no ending.
-std::vector<std::string> SplitLines(std::string_view bytes);
-
 // NAME= starts an engine; the next line, when it is a URL= line, is its
 // template, and is used up either way.
 std::vector<Engine> ParseEngines(std::string_view bytes);

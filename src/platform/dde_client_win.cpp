@@ -8,23 +8,6 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
   return nullptr;
 }
 
-class StringHandle {
- public:
-  StringHandle(DWORD instance, const std::string& text)
-      : instance_(instance),
-        handle_(instance ? DdeCreateStringHandleA(instance, text.c_str(), CP_WINANSI) : nullptr) {}
-  ~StringHandle() {
-    if (handle_) DdeFreeStringHandle(instance_, handle_);
-  }
-  StringHandle(const StringHandle&) = delete;
-  StringHandle& operator=(const StringHandle&) = delete;
-  HSZ get() const { return handle_; }
-
- private:
-  DWORD instance_;
-  HSZ handle_;
-};
-
 }  // namespace
 
 std::string DdeErrorText(unsigned number) {
@@ -53,18 +36,11 @@ std::string DdeErrorText(unsigned number) {
 }
 
 DdeClient::DdeClient() {
-  const UINT result = DdeInitializeA(&instance_, ClientCallback,
-                                     APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0);
-  if (result != DMLERR_NO_ERROR) {
-    instance_ = 0;
-    Fail(result);
-  }
+  const UINT result = instance_.InitializeClient(ClientCallback);
+  if (result != DMLERR_NO_ERROR) Fail(result);
 }
 
-DdeClient::~DdeClient() {
-  Disconnect();
-  if (instance_) DdeUninitialize(instance_);
-}
+DdeClient::~DdeClient() = default;
 
 bool DdeClient::Fail(unsigned number) {
   if (number == DMLERR_NO_ERROR) number = DMLERR_SYS_ERROR;
@@ -76,11 +52,11 @@ bool DdeClient::Connect(const std::string& service, const std::string& topic) {
   Disconnect();
   error_ = {};
   if (!instance_) return Fail(DMLERR_DLL_NOT_INITIALIZED);
-  const StringHandle serviceName(instance_, service);
-  const StringHandle topicName(instance_, topic);
-  if (!serviceName.get() || !topicName.get()) return Fail(DdeGetLastError(instance_));
-  conversation_ = DdeConnect(instance_, serviceName.get(), topicName.get(), nullptr);
-  if (!conversation_) return Fail(DdeGetLastError(instance_));
+  const DdeString serviceName(instance_.get(), service.c_str());
+  const DdeString topicName(instance_.get(), topic.c_str());
+  if (!serviceName.get() || !topicName.get()) return Fail(DdeGetLastError(instance_.get()));
+  conversation_.reset(DdeConnect(instance_.get(), serviceName.get(), topicName.get(), nullptr));
+  if (!conversation_) return Fail(DdeGetLastError(instance_.get()));
   return true;
 }
 
@@ -96,15 +72,12 @@ bool DdeClient::Execute(const std::string& command, DWORD timeoutMs) {
   // The command travels with its terminating NUL, as servers expect.
   const HDDEDATA done =
       DdeClientTransaction(reinterpret_cast<BYTE*>(data.data()), static_cast<DWORD>(data.size() + 1),
-                           conversation_, nullptr, CF_TEXT, XTYP_EXECUTE, timeoutMs, &result);
+                           conversation_.get(), nullptr, CF_TEXT, XTYP_EXECUTE, timeoutMs, &result);
   // A synchronous execute returns TRUE rather than a data handle: nothing to free.
-  if (!done) return Fail(DdeGetLastError(instance_));
+  if (!done) return Fail(DdeGetLastError(instance_.get()));
   return true;
 }
 
-void DdeClient::Disconnect() {
-  if (conversation_) DdeDisconnect(conversation_);
-  conversation_ = nullptr;
-}
+void DdeClient::Disconnect() { conversation_.reset(); }
 
 }  // namespace velmora

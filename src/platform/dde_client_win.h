@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "platform/handles_win.h"
 
 namespace velmora {
 
@@ -33,15 +34,15 @@ class DdeClient {
   bool Execute(const std::string& command, DWORD timeoutMs = 5000);
   void Disconnect();
 
-  bool Connected() const { return conversation_ != nullptr; }
+  bool Connected() const { return conversation_.valid(); }
   // The DDEML error code (DMLERR_*) of the last failure and its text.
   Error LastError() const { return error_; }
 
  private:
   bool Fail(unsigned number);
 
-  DWORD instance_ = 0;
-  HCONV conversation_ = nullptr;
+  DdeInstance instance_;
+  DdeConversation conversation_;
   Error error_;
 };
 

@@ -43,6 +43,12 @@ bool Win32FileSystem::IsFolder(const std::string& path) {
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::IsReadOnly(const std::string& path) {
+  const DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) &&
+         (attr & FILE_ATTRIBUTE_READONLY);
+}
+
 std::optional<std::uint64_t> Win32FileSystem::Size(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||

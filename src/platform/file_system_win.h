@@ -9,6 +9,7 @@ class Win32FileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) override;
   bool IsFolder(const std::string& path) override;
+  bool IsReadOnly(const std::string& path) override;
   std::optional<std::uint64_t> Size(const std::string& path) override;
   std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset,
                                     std::size_t count) override;

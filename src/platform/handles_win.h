@@ -8,6 +8,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ddeml.h>
 #include <objbase.h>
 
 #include <utility>
@@ -161,6 +162,56 @@ struct CoTaskMemTraits {
   static void Free(Handle h) { CoTaskMemFree(h); }
 };
 using CoTaskMem = Scoped<CoTaskMemTraits>;
+
+// A DDE conversation, ended with DdeDisconnect.
+struct DdeConversationTraits {
+  using Handle = HCONV;
+  static constexpr bool kCounted = false;
+  static constexpr Counted kKind = Counted::kCount;
+  static Handle None() { return nullptr; }
+  static void Free(Handle h) { DdeDisconnect(h); }
+};
+using DdeConversation = Scoped<DdeConversationTraits>;
+
+// A DDEML instance (DdeInitializeA); 0 is none.
+class DdeInstance {
+ public:
+  DdeInstance() = default;
+  ~DdeInstance() {
+    if (id_) DdeUninitialize(id_);
+  }
+  DdeInstance(const DdeInstance&) = delete;
+  DdeInstance& operator=(const DdeInstance&) = delete;
+  // Starts a client-only instance; the DDEML error code, DMLERR_NO_ERROR on success.
+  UINT InitializeClient(PFNCALLBACK callback) {
+    if (id_) return DMLERR_NO_ERROR;
+    const UINT result = DdeInitializeA(&id_, callback, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0);
+    if (result != DMLERR_NO_ERROR) id_ = 0;
+    return result;
+  }
+  DWORD get() const { return id_; }
+  explicit operator bool() const { return id_ != 0; }
+
+ private:
+  DWORD id_ = 0;
+};
+
+// A string handle of a DDEML instance.
+class DdeString {
+ public:
+  DdeString(DWORD instance, const char* text)
+      : instance_(instance), handle_(instance ? DdeCreateStringHandleA(instance, text, CP_WINANSI) : nullptr) {}
+  ~DdeString() {
+    if (handle_) DdeFreeStringHandle(instance_, handle_);
+  }
+  DdeString(const DdeString&) = delete;
+  DdeString& operator=(const DdeString&) = delete;
+  HSZ get() const { return handle_; }
+
+ private:
+  DWORD instance_;
+  HSZ handle_;
+};
 
 // A window's or the screen's device context, from GetDC.
 class WindowDC {

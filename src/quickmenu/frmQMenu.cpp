@@ -4,6 +4,7 @@
 
 #include "core/app_state.h"
 #include "core/ui_host.h"
+#include "model/icon_source.h"
 #include "model/item_record.h"
 #include "model/text.h"
 #include "platform/image_list_win.h"
@@ -151,29 +152,18 @@ void frmQMenu::PaintPage(HDC dc, int page) {
 }
 
 void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label, IconCache& icons) {
-  std::string icon = source;
-  if (!icon.empty() && icon[0] == '\\')
-    icon = WithoutBackslash(s_.state.folders.program) + icon;
-  if (IStartsWith(icon, "http")) icon = s_.state.HttpIconFile;
+  const IconSource icon = ClassifyIcon(IconUse::QuickMenuRow, source,
+                                       {s_.state.folders.program, s_.state.HttpIconFile});
   const int x = PxX(IconLeft(layout_)), y = PxY(IconTop(layout_, label));
-  const std::string trimmed = Trim(icon);
-  if (trimmed.empty()) return;  // the icon column stays button face
-  KeyedImageList& images = s_.images;
-  const std::string lower = ToLower(trimmed);
-  if (lower == "new" || lower == "button") {
-    images.Draw(lower, dc, x, y);
-    return;
+  if (icon.kind == IconKind::None) return;  // the icon column stays button face
+  if (icon.kind == IconKind::File) {
+    const std::string key = ToLower(icon.path);
+    auto cached = icons.find(key);
+    if (cached == icons.end()) cached = icons.emplace(key, SmallFileIcon(icon.path)).first;
+    const IconHandle& file = cached->second;
+    if (file && DrawIconEx(dc, x, y, file.get(), 16, 16, 0, nullptr, DI_NORMAL)) return;
   }
-  const auto marker = lower.find("imgicons");
-  if (marker != std::string::npos) {
-    images.Draw(Trim(trimmed.substr(marker + 8)), dc, x, y);
-    return;
-  }
-  auto cached = icons.find(lower);
-  if (cached == icons.end()) cached = icons.emplace(lower, IconHandle(SmallFileIcon(icon))).first;
-  const IconHandle& file = cached->second;
-  if (!file || !DrawIconEx(dc, x, y, file.get(), 16, 16, 0, nullptr, DI_NORMAL))
-    images.Draw("qm", dc, x, y);
+  s_.images.Draw(icon.picture, dc, x, y);
 }
 
 bool frmQMenu::OnPaint(HDC target) {

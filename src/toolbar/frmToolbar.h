@@ -1,6 +1,7 @@
 // The toolbar: a thin, topmost strip at the top edge of the screen with the
 // program's own button, one button per menu file and a framed strip of single
-// buttons. Geometry is kept in twips and turned into pixels at the edge.
+// buttons. Its rules are ToolbarModel's; this window feeds it messages, applies
+// the effects it returns, paints, and owns the quick-menu windows.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,6 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +16,7 @@
 #include "platform/handles_win.h"
 #include "platform/window_win.h"
 #include "quickmenu/qmenu_nav.h"
-#include "toolbar/placement.h"
+#include "toolbar/toolbar_model.h"
 
 namespace velmora {
 
@@ -53,13 +53,6 @@ struct ToolbarServices {
   std::function<void()> shutdown;
 };
 
-// Per menu button: what record 1 of its file says.
-struct clsProgram {
-  std::string Name;   // trimmed FileExe of record 1
-  std::string Title;  // trimmed Title of record 1
-  short Files = 0;    // record count of the file
-};
-
 class frmToolbar : public Window {
  public:
   explicit frmToolbar(ToolbarServices services);
@@ -75,19 +68,8 @@ class frmToolbar : public Window {
   void UnloadItems();
   void InitNewButtons();
 
-  HWND Toolbar1() const { return Toolbar1_; }
-  HWND picSingleButton() const { return picSingleButton_.hwnd(); }
-  int ButtonCount() const { return buttonCount_; }
-  const std::vector<std::string>& Titles() const { return titles_; }
-  const std::vector<std::string>& SingleButtonTexts() const { return singleTexts_; }
+  const ToolbarLayout& Layout() const { return model_.layout(); }
   frmQMenu* QuickMenu(int index) const;
-
-  // Window geometry in twips.
-  double Left() const;
-  double Top() const;
-  double Width() const;
-  double Height() const;
-  void SetLeft(double twips);
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -97,64 +79,46 @@ class frmToolbar : public Window {
   void OnTimer(UINT_PTR id) override;
   bool OnMouse(const MouseEvent& e) override;
   std::optional<LRESULT> OnControlMessage(HWND control, UINT msg, WPARAM wp, LPARAM lp) override;
-  bool StripMouse(const MouseEvent& e);
 
-  IconHandle ButtonIcon(std::string icon) const;  // the picture DrawButtonImage would draw
-  std::string ResolveIconPath(std::string icon) const;
-  IconHandle FileIconCopy(const std::string& path) const;  // empty when the shell has none
-  void AddToolbarButton(const std::string& key, const std::string& tag, IconHandle icon);
-  void AddPendingButtons();
-  void DrawSingleButton(const std::string& icon, const std::string& text);
-  void Timer1_Timer();
-  void Form_MouseMove(WPARAM keys, int x, int y);
-  // Puts the toolbar under the pointer's screen position of the message being
-  // handled, holding it 25 twips right of the buttons.
-  void DragToMessagePos();
-  void Form_MouseUp(int x);
-  PlacementInput CurrentLayout() const;
-  bool SaveToolbarPos();
+  void CreateControls();
+  void OfferSampleMenus();
+  ToolbarBuildInput GatherFiles();
+  void FillToolbar1(const ToolbarLayout& layout);
+  void FillStrip(const ToolbarLayout& layout);
+  void PlaceAndShow(const ToolbarLayout& layout);
+  IconHandle IconFor(const IconSource& icon) const;
+
+  void Apply(const ToolbarEffects& fx);
+  void OpenMenu(const MenuRequest& request);
+  frmQMenu* CreateMenu(const MenuRequest& request);
+  void PrepareNextMenu();
+  void LaunchSingleButton();
+  bool StripMouse(const MouseEvent& e);
+  bool SavePosition(double left);
   void PaintStrip(HDC dc);
   LRESULT DrawToolbarButton(NMTBCUSTOMDRAW& draw);
-  void Toolbar1_MouseMove(int x, int y);
-  void Toolbar1_ButtonClick(int index);
-  void picSingleButton_MouseMove(int x, int y);
-  void LaunchSingleButton();
-  void ShowMenuFor(int index);
-  frmQMenu* BuildQuickMenu(int index, double left, double top);
-  void PrepareNextMenu();
-  static UINT PrepareMessage();
-  double ToolbarWidthTw() const;
+
+  ToolbarFrame Frame() const;
+  void SetLeft(double twips);
+  double MessagePointerX() const;
+  int PxX(double twips) const;
+  int PxY(double twips) const;
 
   ToolbarServices s_;
+  ToolbarModel model_;
   HWND Toolbar1_ = nullptr;
   Panel picSingleButton_;
-  HCURSOR dragCursor_ = nullptr;
-  bool timerOn_ = false;
-  bool dragging_ = false;
-
-  int buttonCount_ = 0;
-  std::vector<std::string> titles_;     // 1-based in meaning: titles_[0] is button 1
-  std::vector<std::string> tags_;
+  HCURSOR dragCursor_ = nullptr;  // a resource of the program: shared, never destroyed
+  HWND cursorWindow_ = nullptr;
   std::vector<std::string> imageKeys_;
-  std::map<std::string, clsProgram> programs_;  // "B" + n
+  std::vector<IconHandle> singleIcons_;
   // The quick-menu windows opened so far, by "F" + button index; kept hidden
   // between openings until the next rebuild.
   std::map<std::string, WindowPtr<frmQMenu>> menus_;
-
-  std::vector<long> singleLeft_, singleRight_;  // twips inside the strip
-  std::vector<std::string> singleTexts_;        // FileExe + NUL + Title
-  std::vector<IconHandle> singleIcons_;
-  double stripLeftTw_ = 0, stripWidthTw_ = 0;
-  bool stripVisible_ = false;
-  bool lineToolbar2Visible_ = false;
-
-  double savedLeft_ = 0, savedTop_ = 0, screenWidth_ = 0;
-  int buttonWidthPx_ = 0, toolbarHeightPx_ = 0;
-  HWND cursorWindow_ = nullptr;
   int prepareNext_ = 1;
-  std::vector<TBBUTTON> pendingButtons_;
-  mutable std::map<std::string, IconHandle> buildIcons_;  // during a build only
-  short hoverIndex_ = 0, hoverSingle_ = 0;
+  int toolbarHeightPx_ = 0;
+  // Many buttons show the same file's icon; the shell is asked once per build.
+  mutable std::map<std::string, IconHandle> buildIcons_;
 };
 
 }  // namespace velmora

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "model/text.h"
+
 namespace velmora {
 
 Placement PlaceHorizontally(const PlacementInput& in) {
@@ -42,19 +44,14 @@ bool CursorOverHiddenToolbar(double cursorX, double cursorY, double left, double
 
 double ParseToolbarPos(std::string_view bytes, double screenWidth) {
   if (bytes.size() < 4) return 0;
-  std::uint32_t raw = 0;
-  for (int i = 3; i >= 0; --i) raw = (raw << 8) | static_cast<unsigned char>(bytes[i]);
-  const float value = std::bit_cast<float>(raw);
+  const float value = std::bit_cast<float>(LittleEndian32(bytes));
   // A Left the screen could never show is no saved position.
   if (!std::isfinite(value) || value <= 0 || value >= screenWidth) return 0;
   return value;
 }
 
 std::string EncodeToolbarPos(double left) {
-  const auto raw = std::bit_cast<std::uint32_t>(static_cast<float>(left));
-  std::string out(4, '\0');
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((raw >> (8 * i)) & 0xFF);
-  return out;
+  return LittleEndianBytes(std::bit_cast<std::uint32_t>(static_cast<float>(left)));
 }
 
 }  // namespace velmora

@@ -8,12 +8,16 @@
 
 #include "platform/vlshell_api.h"
 
+#include "platform/handles_win.h"
+
 #include <shlobj.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
+
+using velmora::ComPtr;
 
 namespace {
 
@@ -39,22 +43,6 @@ class ComScope {
 
  private:
   HRESULT hr_;
-};
-
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T* operator->() const { return p_; }
-  void** Out() { return reinterpret_cast<void**>(&p_); }
-
- private:
-  T* p_ = nullptr;
 };
 
 template <class F>

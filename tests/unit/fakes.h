@@ -49,6 +49,11 @@ class FakeFileSystem : public FileSystem {
   void SetShortName(const std::string& path, std::string alias) {
     files_.at(Key(path)).alias = std::move(alias);
   }
+  // As the system treats the attribute: a read-only file can be renamed (it
+  // keeps the attribute) but not replaced or deleted.
+  void SetReadOnly(const std::string& path, bool readOnly = true) {
+    files_.at(Key(path)).readOnly = readOnly;
+  }
   bool HasFile(const std::string& path) const { return files_.count(Key(path)) != 0; }
   std::optional<std::string> Content(const std::string& path) const {
     const auto it = files_.find(Key(path));
@@ -84,6 +89,11 @@ class FakeFileSystem : public FileSystem {
     Record("IsFolder", path);
     return IsFolderKey(Key(path));
   }
+  bool IsReadOnly(const std::string& path) override {
+    Record("IsReadOnly", path);
+    const auto it = files_.find(Key(path));
+    return it != files_.end() && it->second.readOnly;
+  }
   std::optional<std::uint64_t> Size(const std::string& path) override {
     Record("Size", path);
     const auto it = files_.find(Key(path));
@@ -102,13 +112,13 @@ class FakeFileSystem : public FileSystem {
   }
   bool WriteAll(const std::string& path, const std::string& bytes) override {
     Record("WriteAll", path);
-    if (Fails("WriteAll", path)) return false;
+    if (Fails("WriteAll", path) || DeniedReadOnly(path)) return false;
     AddFile(path, bytes);
     return true;
   }
   bool Delete(const std::string& path) override {
     Record("Delete", path);
-    if (Fails("Delete", path)) return false;
+    if (Fails("Delete", path) || DeniedReadOnly(path)) return false;
     if (!files_.erase(Key(path))) return NotFound(), false;
     return true;
   }
@@ -122,8 +132,10 @@ class FakeFileSystem : public FileSystem {
       return false;
     }
     auto bytes = std::move(it->second.bytes);
+    const bool readOnly = it->second.readOnly;
     files_.erase(it);
     AddFile(to, std::move(bytes));
+    files_.at(Key(to)).readOnly = readOnly;
     return true;
   }
   bool CreateFolder(const std::string& path) override {
@@ -159,6 +171,7 @@ class FakeFileSystem : public FileSystem {
     std::string path;  // as first written, for listings
     std::string bytes;
     std::string alias = {};
+    bool readOnly = false;
   };
   static std::string Key(std::string_view path) { return ToUpper(WithoutBackslash(path)); }
   static std::string ParentKey(const std::string& key) {
@@ -181,6 +194,12 @@ class FakeFileSystem : public FileSystem {
     return true;
   }
   void NotFound() { last_ = {2, "The system cannot find the file specified."}; }
+  bool DeniedReadOnly(const std::string& path) {
+    const auto it = files_.find(Key(path));
+    if (it == files_.end() || !it->second.readOnly) return false;
+    last_ = {5, "Access is denied."};
+    return true;
+  }
 
   std::map<std::string, Entry> files_;
   std::set<std::string> folders_;
