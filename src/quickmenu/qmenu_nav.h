@@ -23,7 +23,7 @@ inline constexpr int kQMenuKeyDown = 40;
 inline constexpr int kQMenuCharEnter = 13;
 
 struct QMenuRun {
-  int label = 0;        // 1-based; in the own menu, the command number for xMainMenu
+  int label = 0;        // 1-based; in the own menu, the command number
   std::string command;  // FileExe cut at its first NUL and trimmed; empty = nothing configured
 };
 
@@ -46,8 +46,8 @@ struct QMenuEffects {
   // The arrow frame moved, appeared, disappeared or changed between raised and
   // sunken: see state().framedArrow and state().arrowSunken.
   bool arrowFrameChanged = false;
-  // After hiding: the own menu ("F1") calls xMainMenu(run->label); any other
-  // menu shows the empty-command message when run->command is empty, else runs it.
+  // After hiding: the entry chosen, for the menu's run handler (the own menu
+  // acts on the label, any other menu runs the command or says it is empty).
   std::optional<QMenuRun> run;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "core/app_state.h"
 #include "model/item_record.h"
 
 namespace velmora {
@@ -30,6 +31,45 @@ TEST(OwnMenu, CommandNumbersAreTheEntriesLabelIndices) {
   EXPECT_EQ(byLabel[kCmdAutoHide - 1], "Auto Hide");
   EXPECT_EQ(byLabel[kCmdAbout - 1], "About");
   EXPECT_EQ(byLabel[kCmdExit - 1], "Exit");
+}
+
+TEST(OwnMenu, ChoicesMoveTheCheckMarkAndSayWhatToDo) {
+  test::FakeFileSystem fs;
+  AppState state;
+  state.folders.program = "C:\\V\\";
+
+  OwnMenuEffects hide = OwnMenuChoice(kCmdAutoHide, state, fs);
+  EXPECT_EQ(hide.autoHide, std::optional<std::int16_t>(1));
+  EXPECT_EQ(hide.entryIcons, (std::vector<std::pair<int, std::string>>{
+                                 {kCmdAlwaysOnTop, ""}, {kCmdAutoHide, kCheckMarkIcon}}));
+
+  // Always on Top brings a hidden toolbar back, but not into a minimized program.
+  OwnMenuEffects top = OwnMenuChoice(kCmdAlwaysOnTop, state, fs);
+  EXPECT_EQ(top.autoHide, std::optional<std::int16_t>(0));
+  EXPECT_EQ(top.entryIcons.back(), (std::pair<int, std::string>{kCmdAlwaysOnTop, kCheckMarkIcon}));
+  EXPECT_TRUE(top.showToolbar);
+  state.Minimized = 1;
+  EXPECT_FALSE(OwnMenuChoice(kCmdAlwaysOnTop, state, fs).showToolbar);
+
+  EXPECT_TRUE(OwnMenuChoice(kCmdCustomize, state, fs).showCustomize);
+  EXPECT_TRUE(OwnMenuChoice(kCmdAbout, state, fs).showAbout);
+  EXPECT_TRUE(OwnMenuChoice(kCmdMinimize, state, fs).minimize);
+  EXPECT_TRUE(OwnMenuChoice(kCmdExit, state, fs).exit);
+  const OwnMenuEffects none = OwnMenuChoice(0, state, fs);
+  EXPECT_FALSE(none.exit || none.showAbout || none.autoHide || !none.message.empty());
+}
+
+TEST(OwnMenu, HelpTopicsOpensTheHelpFileOnlyWhenItIsThere) {
+  test::FakeFileSystem fs;
+  AppState state;
+  state.folders.program = "C:\\V\\";
+  OwnMenuEffects missing = OwnMenuChoice(kCmdHelpTopics, state, fs);
+  EXPECT_EQ(missing.message, kHelpNotFoundText);
+  EXPECT_TRUE(missing.helpFile.empty());
+  fs.AddFile("C:\\V\\velmora.hlp", "?_");
+  OwnMenuEffects found = OwnMenuChoice(kCmdHelpTopics, state, fs);
+  EXPECT_EQ(found.helpFile, "C:\\V\\velmora.hlp");
+  EXPECT_TRUE(found.message.empty());
 }
 
 }  // namespace
