@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "about/sample_menus.h"
 #include "core/app_state.h"
 #include "core/dialogs.h"
 #include "core/file_system.h"
 #include "core/product.h"
 #include "core/ui_host.h"
-#include "iconlib/icon_library.h"
 #include "model/item_record.h"
 #include "model/options.h"
 #include "model/state_files.h"
@@ -23,6 +21,8 @@
 #include "resource.h"
 #include "shell/own_menu.h"
 #include "shell/startup.h"
+#include "toolbar/toolbar_files.h"
+#include "toolbar/toolbar_paint_win.h"
 
 namespace velmora {
 
@@ -32,9 +32,6 @@ constexpr int kToolbar1Id = 100;
 constexpr int kStripId = 101;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr const char* kStripClass = "VelmoraSingleButtons";
-constexpr const char* kNoIconLibraryText =
-    "Icon Library cannot be found in your system. You need to reinstall the program to fix "
-    "this error.";
 
 UINT PrepareMessage() {
   static const UINT message = RegisterWindowMessageA("Velmora.PrepareMenus");
@@ -82,15 +79,7 @@ bool frmToolbar::Load() {
   dragCursor_ = LoadCursorA(s_.instance, MAKEINTRESOURCEA(IDC_DRAG));
 
   if (!CheckShellComponent(s_.shell, s_.dialogs)) return false;
-  const ProgramFolders& folders = s_.state.folders;
-  EnsureFolder(s_.fs, folders.menus);
-  EnsureFolder(s_.fs, folders.icons);
-  if (!s_.state.options.IsOn(kOptContentInstalled)) {
-    if (s_.fs.Exists(folders.program + kIconLibraryFile))
-      UnpackIconLibrary(s_.fs, folders.icons, folders.program);
-    else
-      s_.dialogs.Show(kNoIconLibraryText, MsgButtons::Ok, MsgIcon::Critical);
-  }
+  PrepareProgramFolders(s_.fs, s_.dialogs, s_.state);
   s_.state.AutoHide = 0;
   SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   CreateControls();
@@ -121,8 +110,11 @@ void frmToolbar::LoadToolbar() {
   // Hidden and without its poll while it is built.
   ShowWindow(hwnd(), SW_HIDE);
   KillTimer(hwnd(), kTimer1);
-  OfferSampleMenus();
-  ToolbarBuildInput input = GatherFiles();
+  OfferSampleMenus(s_.fs, s_.shell, s_.dialogs, s_.state, reinterpret_cast<std::uintptr_t>(hwnd()));
+  ToolbarBuildInput input = ReadToolbarFiles(s_.fs, s_.state, s_.splashProgress);
+  input.tppx = s_.tpp.x;
+  input.tppy = s_.tpp.y;
+  input.screenWidth = ScreenWidthTwips(s_.tpp);
   model_.Build(input);
   FillToolbar1(model_.layout());
   // The control sizes its buttons only once they are in: measure, then lay out.
@@ -136,49 +128,6 @@ void frmToolbar::LoadToolbar() {
   buildIcons_.clear();
   prepareNext_ = 1;
   PostMessageA(hwnd(), PrepareMessage(), 0, 0);
-}
-
-void frmToolbar::OfferSampleMenus() {
-  const ProgramFolders& folders = s_.state.folders;
-  const bool anyFile = !ListButtonFiles(s_.fs, folders.menus, true).empty() ||
-                       !ListButtonFiles(s_.fs, folders.menus, false).empty();
-  const auto window = reinterpret_cast<std::uintptr_t>(hwnd());
-  switch (SampleMenusAtBuild(s_.state.options, anyFile)) {
-    case SampleMenuStep::BuildAndRecord:
-      IncludeCommonFiles(s_.fs, s_.shell, s_.dialogs, folders, window);
-      s_.state.options.Set(kOptContentInstalled, true);
-      SaveOptions(s_.fs, folders.program, s_.state.options);
-      break;
-    case SampleMenuStep::Ask:
-      if (s_.dialogs.Show(kNoEntriesText, MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes)
-        IncludeCommonFiles(s_.fs, s_.shell, s_.dialogs, folders, window);
-      break;
-    case SampleMenuStep::None:
-      break;
-  }
-}
-
-ToolbarBuildInput frmToolbar::GatherFiles() {
-  const ProgramFolders& folders = s_.state.folders;
-  ToolbarBuildInput in;
-  for (const auto& name : ListButtonFiles(s_.fs, folders.menus, true)) {
-    const std::string path = folders.menus + name;
-    in.menuFiles.push_back({path, ReadRecordCount(s_.fs, path), ReadRecord(s_.fs, path, 1)});
-    if (s_.splashProgress) s_.splashProgress();
-  }
-  for (const auto& name : ListButtonFiles(s_.fs, folders.menus, false)) {
-    in.singleButtons.push_back(ReadRecord(s_.fs, folders.menus + name, 1));
-    if (s_.splashProgress) s_.splashProgress();
-  }
-  in.tppx = s_.tpp.x;
-  in.tppy = s_.tpp.y;
-  in.screenWidth = ScreenWidthTwips(s_.tpp);
-  in.icons = {folders.program, s_.state.HttpIconFile};
-  in.ownMenuFile = folders.program + kOwnMenuFile;
-  in.options = s_.state.options;
-  if (s_.state.options.IsOn(kOptToolbarMovable))
-    if (auto bytes = s_.fs.ReadAt(folders.program + kToolbarPosFile, 0, 4)) in.savedPosition = *bytes;
-  return in;
 }
 
 IconHandle frmToolbar::IconFor(const IconSource& icon) const {
@@ -520,78 +469,21 @@ LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 // Painting
 
 bool frmToolbar::OnPaint(HDC dc) {
-  const ToolbarLayout& layout = model_.layout();
   RECT client;
   GetClientRect(hwnd(), &client);
-  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-  // The separator beside the buttons, and a second one further right when
-  // there is no strip of single buttons.
-  const int x = PxX(layout.lineToolbarX);
-  DrawLine(dc, COLOR_3DDKSHADOW, x, 0, x, client.bottom);
-  if (layout.lineToolbar2Visible) {
-    const int x2 = PxX(layout.lineToolbar2X);
-    DrawLine(dc, COLOR_3DDKSHADOW, x2, 0, x2, client.bottom);
-  }
+  PaintToolbarBackground(dc, client, model_.layout(), s_.tpp);
   return true;
 }
 
 LRESULT frmToolbar::DrawToolbarButton(NMTBCUSTOMDRAW& draw) {
-  switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-      break;
-    default:
-      return CDRF_DODEFAULT;
-  }
-  // The buttons' top rows lie above the screen edge: the icon is centred in
-  // what shows, and the frame of a hot or pressed button is drawn there too.
-  HDC dc = draw.nmcd.hdc;
-  RECT r = draw.nmcd.rc;
-  const int hidden = PxY((s_.tpp.SmallFontsY() ? 80 : 50) + 20);
-  const int visibleBottom = std::min<int>(r.bottom, toolbarHeightPx_ - PxY(30));
-  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-  RECT face{r.left, r.top, r.right, visibleBottom};
-  const UINT state = draw.nmcd.uItemState;
-  if (state & CDIS_SELECTED)
-    DrawEdge(dc, &face, BDR_SUNKENOUTER, BF_RECT);
-  else if (state & CDIS_HOT)
-    DrawEdge(dc, &face, BDR_RAISEDINNER, BF_RECT);
-  TBBUTTONINFOA info{};
-  info.cbSize = sizeof info;
-  info.dwMask = TBIF_IMAGE;
-  SendMessageA(Toolbar1_, TB_GETBUTTONINFOA, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&info));
-  const int pressed = (state & CDIS_SELECTED) ? 1 : 0;
-  const int x = r.left + (r.right - r.left - 16) / 2 + pressed;
-  const int y = hidden + (visibleBottom - hidden - 16) / 2 + pressed;
-  ImageList_Draw(s_.images.handle(), info.iImage, dc, x, y, ILD_TRANSPARENT);
-  return CDRF_SKIPDEFAULT;
+  return PaintToolbarButton(draw, s_.images.handle(), toolbarHeightPx_, s_.tpp);
 }
 
 void frmToolbar::PaintStrip(HDC dc) {
-  HWND strip = picSingleButton_.hwnd();
-  RECT r;
-  GetClientRect(strip, &r);
-  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-  // A raised frame around the strip, whose visible bottom is the toolbar
-  // window's bottom edge: light top and left edges, dark right and bottom ones.
-  RECT window;
+  RECT strip, window;
+  GetClientRect(picSingleButton_.hwnd(), &strip);
   GetClientRect(hwnd(), &window);
-  const int bottom = std::min<int>(r.bottom, window.bottom) - 1;
-  const int right = r.right - 1;
-  DrawLine(dc, COLOR_BTNHIGHLIGHT, 0, 0, 0, bottom + 1);
-  DrawLine(dc, COLOR_3DLIGHT, 1, 0, 1, bottom);
-  DrawLine(dc, COLOR_BTNHIGHLIGHT, 0, 0, right, 0);
-  DrawLine(dc, COLOR_BTNSHADOW, right - 1, 0, right - 1, bottom);
-  DrawLine(dc, COLOR_3DDKSHADOW, right, 0, right, bottom + 1);
-  DrawLine(dc, COLOR_BTNSHADOW, 1, bottom - 1, right - 1, bottom - 1);
-  DrawLine(dc, COLOR_3DDKSHADOW, 0, bottom, right + 1, bottom);
-  const int margin = PxY(s_.tpp.SmallFontsY() ? 80 : 50);
-  const int top = margin + (window.bottom - margin - 16) / 2 - margin / 2;
-  const auto& singles = model_.layout().singles;
-  for (std::size_t i = 0; i < singleIcons_.size() && i < singles.size(); ++i)
-    if (singleIcons_[i])
-      DrawIconEx(dc, PxX(singles[i].left), top, singleIcons_[i].get(), 16, 16, 0, nullptr, DI_NORMAL);
+  PaintSingleButtonStrip(dc, strip, window.bottom, model_.layout(), singleIcons_, s_.tpp);
 }
 
 }  // namespace velmora

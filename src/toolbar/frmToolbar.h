@@ -81,8 +81,6 @@ class frmToolbar : public Window {
   std::optional<LRESULT> OnControlMessage(HWND control, UINT msg, WPARAM wp, LPARAM lp) override;
 
   void CreateControls();
-  void OfferSampleMenus();
-  ToolbarBuildInput GatherFiles();
   void FillToolbar1(const ToolbarLayout& layout);
   void FillStrip(const ToolbarLayout& layout);
   void PlaceAndShow(const ToolbarLayout& layout);
