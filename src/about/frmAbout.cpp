@@ -216,7 +216,7 @@ void frmAbout::PrintSystemReport() {
   systemLines_.clear();
   InvalidateRect(picVelmora_.hwnd(), nullptr, FALSE);
   if (!facts.versionKnown) {
-    MessageBoxA(hwnd(), kVersionErrorText, "Velmora", MB_OK | MB_ICONINFORMATION);
+    MessageBoxA(hwnd(), kVersionErrorText, kAppTitle, MB_OK | MB_ICONINFORMATION);
     return;
   }
   systemLines_ = SystemReportLines(facts);

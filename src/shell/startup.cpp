@@ -8,6 +8,7 @@
 #include "core/file_system.h"
 #include "core/shell_component.h"
 #include "core/app_state.h"
+#include "core/product.h"
 
 namespace velmora {
 
@@ -27,11 +28,15 @@ std::string StartupLinkPath(ShellComponentFactory& shell, std::uintptr_t window)
   return folder + kStartupLinkName;
 }
 
-std::string ErrorText(long number, const std::string& description) {
-  return "Error: " + description + " - " + std::to_string(number);
-}
-
 }  // namespace
+
+std::string ShellMissingText() {
+  return std::string(
+             "Unable to communicate with the file VLShell.dll located under Velmora folder. "
+             "Please run the setup program again to clear this error. If the problem presist, "
+             "please send email to ") +
+         kSupportEmail + " to report this problem.";
+}
 
 void LoadOptions(FileSystem& fs, AppState& app) {
   app.options = ReadOptions(fs, app.folders.program);
@@ -70,7 +75,7 @@ void ChooseHttpIconFile(FileSystem& fs, AppState& app) {
 bool CheckShellComponent(ShellComponentFactory& shell, Dialogs& dialogs) {
   Error error;
   if (shell.Create(error)) return true;
-  dialogs.Show(kShellMissingText, MsgButtons::Ok, MsgIcon::None);
+  dialogs.Show(ShellMissingText(), MsgButtons::Ok, MsgIcon::None);
   return dialogs.Show(kShellQuitQuestionText, MsgButtons::YesNo, MsgIcon::Question) !=
          MsgResult::Yes;
 }
@@ -108,7 +113,7 @@ void SetStartupShortcut(ShellComponentFactory& shell, Dialogs& dialogs, const Ap
   if (component) error = component->GetSpecialFolder(window, kFolderStartup, folder);
   component.reset();
   if (error) {
-    dialogs.Show(ErrorText(error.number, error.description), MsgButtons::Ok,
+    dialogs.Show(ErrorText(error, ErrorOrder::DescriptionFirst), MsgButtons::Ok,
                  MsgIcon::Information);
     return;
   }
@@ -127,7 +132,7 @@ void RemoveStartupShortcut(FileSystem& fs, ShellComponentFactory& shell, Dialogs
   }
   if (!fs.Delete(link)) {
     const auto error = fs.LastError();
-    dialogs.Show(ErrorText(error.number, error.description), MsgButtons::Ok,
+    dialogs.Show(ErrorText(error, ErrorOrder::DescriptionFirst), MsgButtons::Ok,
                  MsgIcon::Information);
     return;
   }

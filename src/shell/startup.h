@@ -19,10 +19,8 @@ inline constexpr const char* kAlreadyRunningText =
 inline constexpr const char* kStartupQuestionText =
     "Would you like to set Velmora as a startup program?\r\nIf you choose No, you can set it "
     "later from the Customize page under the Options menu.";
-inline constexpr const char* kShellMissingText =
-    "Unable to communicate with the file VLShell.dll located under Velmora folder. Please run "
-    "the setup program again to clear this error. If the problem presist, please send email to "
-    "support@velmora.app to report this problem.";
+// Names the support address of core/product.h.
+std::string ShellMissingText();
 inline constexpr const char* kShellQuitQuestionText =
     "If you continue working with the program while this file is unavailable, it will not "
     "function as it should be. Do you want to quit the program now.";

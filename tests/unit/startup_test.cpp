@@ -141,7 +141,7 @@ TEST_F(Startup, ShellComponentMissingReportsThenAsksToQuit) {
     dialogs.shown.clear();
     dialogs.answers = {MsgResult::Ok, answer};
     EXPECT_EQ(CheckShellComponent(shell, dialogs), answer == MsgResult::No);
-    ExpectBoxes({{kShellMissingText, MsgButtons::Ok, MsgIcon::None},
+    ExpectBoxes({{ShellMissingText(), MsgButtons::Ok, MsgIcon::None},
                  {kShellQuitQuestionText, MsgButtons::YesNo, MsgIcon::Question}});
   }
 }
