@@ -111,7 +111,7 @@ void frmToolbar::LoadToolbar() {
   ShowWindow(hwnd(), SW_HIDE);
   KillTimer(hwnd(), kTimer1);
   OfferSampleMenus(s_.fs, s_.shell, s_.dialogs, s_.state, reinterpret_cast<std::uintptr_t>(hwnd()));
-  ToolbarBuildInput input = ReadToolbarFiles(s_.fs, s_.state, s_.splashProgress);
+  ToolbarBuildInput input = ReadToolbarBuildInput(s_.fs, s_.state, s_.splashProgress);
   input.tppx = s_.tpp.x;
   input.tppy = s_.tpp.y;
   input.screenWidth = ScreenWidthTwips(s_.tpp);

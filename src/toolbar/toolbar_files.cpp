@@ -4,6 +4,7 @@
 #include "core/app_state.h"
 #include "core/dialogs.h"
 #include "core/file_system.h"
+#include "customize/cust_save.h"
 #include "iconlib/icon_library.h"
 #include "model/item_record.h"
 #include "model/options.h"
@@ -15,6 +16,9 @@ namespace velmora {
 void PrepareProgramFolders(FileSystem& fs, Dialogs& dialogs, const AppState& state) {
   const ProgramFolders& folders = state.folders;
   EnsureFolder(fs, folders.menus);
+  // A save of the Customize page that was cut short is finished or undone
+  // before anything reads the folder.
+  RecoverMenusFolder(fs, folders.menus);
   EnsureFolder(fs, folders.icons);
   if (state.options.IsOn(kOptContentInstalled)) return;
   if (fs.Exists(folders.program + kIconLibraryFile))
@@ -43,7 +47,7 @@ void OfferSampleMenus(FileSystem& fs, ShellComponentFactory& shell, Dialogs& dia
   }
 }
 
-ToolbarBuildInput ReadToolbarFiles(FileSystem& fs, const AppState& state,
+ToolbarBuildInput ReadToolbarBuildInput(FileSystem& fs, const AppState& state,
                                    const std::function<void()>& progress) {
   const ProgramFolders& folders = state.folders;
   ToolbarBuildInput in;

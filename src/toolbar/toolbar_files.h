@@ -20,7 +20,8 @@ inline constexpr const char* kNoIconLibraryText =
     "this error.";
 
 // The window's load: the Menus and Icons folders exist afterwards (when they
-// can be made), and a first start unpacks the icon library or says it is missing.
+// can be made), an interrupted save of the menu files is completed or undone,
+// and a first start unpacks the icon library or says it is missing.
 void PrepareProgramFolders(FileSystem& fs, Dialogs& dialogs, const AppState& state);
 
 // Before each build: a first start builds the sample menus unasked (and
@@ -30,7 +31,7 @@ void OfferSampleMenus(FileSystem& fs, ShellComponentFactory& shell, Dialogs& dia
 
 // Every menu and button file in toolbar order, with what the build needs of
 // each; `progress` runs once per file read. Screen metrics are left to the caller.
-ToolbarBuildInput ReadToolbarFiles(FileSystem& fs, const AppState& state,
+ToolbarBuildInput ReadToolbarBuildInput(FileSystem& fs, const AppState& state,
                                    const std::function<void()>& progress);
 
 }  // namespace velmora
