@@ -27,11 +27,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   int code = 0;
   {
     App app(instance);
-    if (app.Main()) {
-      MSG msg;
-      while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchWithChain(msg);
-      code = static_cast<int>(msg.wParam);
-    }
+    if (app.Main()) code = RunMessageLoop();
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return code;

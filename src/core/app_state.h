@@ -26,7 +26,12 @@ struct AppState {
 
   std::int16_t AutoHide = 0;
   std::int16_t Minimized = 0;
+  // A quick menu shows; the toolbar does not auto-hide meanwhile. OpenMenu is
+  // the tag of that menu ("F" + button index): a menu that hides clears the
+  // flag only when it is still its own, so switching straight from one menu
+  // to another never leaves the flag cleared under the second.
   std::int16_t MenuOpen = 0;
+  std::string OpenMenu;
 
   // Browser detection and the web-address opener.
   bool UseDde = false;

@@ -11,6 +11,10 @@
 
 namespace velmora {
 
+// WriteAll's temporary file beside its target: the target's name + this.
+// One left behind means the program stopped in the middle of a write.
+inline constexpr const char* kWriteTempSuffix = ".~vl";
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -34,6 +38,11 @@ class FileSystem {
   // Replaces the whole file. Either the new content is there afterwards or the
   // old file is untouched: never a half-written file.
   virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
+  // The same, but it never waits: a file another program holds for a moment
+  // makes it fail at once. For writes that a poll repeats anyway.
+  virtual bool WriteAllNow(const std::string& path, const std::string& bytes) {
+    return WriteAll(path, bytes);
+  }
 
   virtual bool Delete(const std::string& path) = 0;
   virtual bool Rename(const std::string& from, const std::string& to) = 0;

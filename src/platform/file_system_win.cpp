@@ -98,9 +98,23 @@ std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std:
 }
 
 bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes) {
+  return SafeWrite(path, bytes, true);
+}
+
+bool Win32FileSystem::WriteAllNow(const std::string& path, const std::string& bytes) {
+  return SafeWrite(path, bytes, false);
+}
+
+bool Win32FileSystem::FailStep(WriteStep step) {
+  if (BeforeStep(step)) return false;
+  SetLastError(ERROR_DISK_FULL);
+  return true;
+}
+
+bool Win32FileSystem::SafeWrite(const std::string& path, const std::string& bytes, bool wait) {
   // Write beside the target, then move over it: a crash or a full disk never
   // leaves a half-written file behind.
-  const std::string temp = path + ".~vl";
+  const std::string temp = path + kWriteTempSuffix;
   // A read-only file stays as it is. Windows refuses to move over one anyway;
   // saying so first keeps the rule the same everywhere (Wine allows the move).
   const DWORD attr = GetFileAttributesA(path.c_str());
@@ -108,36 +122,47 @@ bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes
     SetLastError(ERROR_ACCESS_DENIED);
     return Fail();
   }
+  const auto abandon = [&](FileHandle& file) {
+    Fail();
+    file.reset();
+    DeleteFileA(temp.c_str());
+    return false;
+  };
   {
-    FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(FailStep(WriteStep::Create)
+                        ? INVALID_HANDLE_VALUE
+                        : CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return Fail();
     std::size_t done = 0;
     while (done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kWriteChunk));
       DWORD put = 0;
-      if (!WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put != chunk) {
-        Fail();
-        file.reset();
-        DeleteFileA(temp.c_str());
-        return false;
-      }
+      if (FailStep(WriteStep::Write) ||
+          !WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put != chunk)
+        return abandon(file);
       done += put;
     }
-    if (!FlushFileBuffers(file.get())) {
+    if (FailStep(WriteStep::Flush) || !FlushFileBuffers(file.get())) return abandon(file);
+    // Closed whatever happens: an open handle would keep the temporary file.
+    const bool refused = FailStep(WriteStep::Close);
+    const bool closed = CloseHandle(file.release()) != FALSE;
+    if (refused || !closed) {
       Fail();
-      file.reset();
       DeleteFileA(temp.c_str());
       return false;
     }
   }
   // Someone reading the file for a moment (a virus scanner, a backup tool)
-  // blocks the replacement; a few short retries ride that out.
+  // blocks the replacement; a few short retries ride that out, unless the
+  // caller must not wait (the toolbar's poll simply tries again next time).
   for (int attempt = 0;; ++attempt) {
-    if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!FailStep(WriteStep::Move) &&
+        MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       return true;
     const DWORD code = GetLastError();
-    if (attempt >= 10 || (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION)) break;
+    if (!wait || attempt >= 10 || (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION))
+      break;
     Sleep(20);
   }
   Fail();

@@ -14,6 +14,7 @@ class Win32FileSystem : public FileSystem {
   std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset,
                                     std::size_t count) override;
   bool WriteAll(const std::string& path, const std::string& bytes) override;
+  bool WriteAllNow(const std::string& path, const std::string& bytes) override;
   bool Delete(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool CreateFolder(const std::string& path) override;
@@ -21,7 +22,21 @@ class Win32FileSystem : public FileSystem {
   std::vector<std::string> ListFolders(const std::string& folder) override;
   Error LastError() const override { return error_; }
 
+  // Bytes per WriteFile call.
+  static constexpr std::size_t kWriteChunk = 1u << 24;
+
+ protected:
+  // The steps of a safe write, in order; Write comes once per chunk.
+  enum class WriteStep { Create, Write, Flush, Close, Move };
+  // Called before each step; false makes that step fail as a full disk
+  // would. Tests override it to prove that any failing step leaves the old
+  // file as it was and no temporary file behind.
+  virtual bool BeforeStep(WriteStep) { return true; }
+
  private:
+  bool SafeWrite(const std::string& path, const std::string& bytes, bool wait);
+  // True when BeforeStep refused `step` (the last error is set then).
+  bool FailStep(WriteStep step);
   bool Fail();
   Error error_;
 };

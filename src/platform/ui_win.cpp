@@ -1,6 +1,8 @@
 #include "platform/ui_win.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/handles_win.h"
 #include "platform/window_win.h"
@@ -32,6 +34,56 @@ void DoEvents() {
       return;
     }
     DispatchWithChain(msg);
+  }
+}
+
+namespace {
+
+struct IdleWork {
+  const void* owner;
+  std::function<bool()> step;
+};
+
+std::vector<IdleWork>& IdleQueue() {
+  static std::vector<IdleWork> queue;
+  return queue;
+}
+
+}  // namespace
+
+void SetIdleWork(const void* owner, std::function<bool()> step) {
+  DropIdleWork(owner);
+  IdleQueue().push_back({owner, std::move(step)});
+}
+
+void DropIdleWork(const void* owner) {
+  auto& queue = IdleQueue();
+  queue.erase(std::remove_if(queue.begin(), queue.end(),
+                             [owner](const IdleWork& w) { return w.owner == owner; }),
+              queue.end());
+}
+
+bool RunIdleWork() {
+  auto& queue = IdleQueue();
+  if (queue.empty()) return false;
+  // The step may drop or set work itself: run a copy.
+  const IdleWork work = queue.front();
+  const bool more = work.step();
+  auto found = std::find_if(queue.begin(), queue.end(),
+                            [&](const IdleWork& w) { return w.owner == work.owner; });
+  if (!more && found != queue.end()) queue.erase(found);
+  return true;
+}
+
+int RunMessageLoop() {
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+      DispatchWithChain(msg);
+    }
+    if (RunIdleWork()) continue;
+    WaitMessage();
   }
 }
 

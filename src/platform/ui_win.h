@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/handles_win.h"
@@ -26,6 +27,18 @@ double ScreenHeightTwips(const Tpp& tpp);
 
 // Runs the messages waiting in the queue and returns.
 void DoEvents();
+// Work that runs only while the program is idle: the message loop calls it
+// when no message waits (input, painting and timers always come first), one
+// step at a time. A step returns true while it has more to do; `owner`
+// identifies the work so that it can be dropped.
+void SetIdleWork(const void* owner, std::function<bool()> step);
+void DropIdleWork(const void* owner);
+// One step of idle work; false when there was none left.
+bool RunIdleWork();
+// The program's message loop: dispatches through the pre-translate chain and
+// runs idle work between messages. Returns the exit code of WM_QUIT.
+int RunMessageLoop();
+
 // Dispatches one message after the pre-translate chain (accelerators and
 // dialog keys of the program's windows) had its say. Every loop uses it.
 void DispatchWithChain(MSG& msg);

@@ -30,6 +30,10 @@ int frmQMenu::PxX(double twips) const { return TwipsToPxX(twips, s_.tpp); }
 int frmQMenu::PxY(double twips) const { return TwipsToPxY(twips, s_.tpp); }
 
 void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
+  InitQMenu(ReadAllRecords(s_.fs, path), leftTw, topTw);
+}
+
+void frmQMenu::InitQMenu(const std::vector<ItemRecord>& records, double leftTw, double topTw) {
   const Tpp& tpp = s_.tpp;
   WindowDC screenDc{nullptr};
   HDC screen = screenDc.get();
@@ -51,7 +55,7 @@ void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
               DT_SINGLELINE | DT_CALCRECT);
     return r.right * tpp.x;
   };
-  layout_ = LayoutQuickMenu(ReadAllRecords(s_.fs, path), metrics);
+  layout_ = LayoutQuickMenu(records, metrics);
   nav_ = std::make_unique<QMenuNav>(layout_);
 
   WindowArgs args;
@@ -75,11 +79,11 @@ void frmQMenu::InitQMenu(const std::string& path, double leftTw, double topTw) {
 
 void frmQMenu::ShowAt(double leftTw, double topTw) {
   if (!Loaded()) return;
-  double width = layout_.width;
-  // A single page is measured again each time: its button may have moved.
-  if (!layout_.Paged()) width = QuickMenuWidth(layout_, leftTw, ScreenWidthTwips(s_.tpp));
-  SetWindowPos(hwnd(), HWND_TOPMOST, PxX(leftTw), PxY(topTw), PxX(width), PxY(layout_.height),
-               SWP_SHOWWINDOW);
+  // Measured again at every opening: the button may have moved since the
+  // menu was built (a movable toolbar dragged towards the screen's edge).
+  PlaceQuickMenu(layout_, leftTw, ScreenWidthTwips(s_.tpp));
+  SetWindowPos(hwnd(), HWND_TOPMOST, PxX(leftTw), PxY(topTw), PxX(layout_.width),
+               PxY(layout_.height), SWP_SHOWWINDOW);
   RECT client{};
   GetClientRect(hwnd(), &client);
   if (client.right != clientW_) {
@@ -276,7 +280,10 @@ void frmQMenu::Apply(const QMenuEffects& fx) {
   if (fx.hideMenu) {
     KillTimer(hwnd(), kTimer1);
     ShowWindow(hwnd(), SW_HIDE);
-    s_.state.MenuOpen = 0;
+    if (s_.state.OpenMenu == tag_) {
+      s_.state.MenuOpen = 0;
+      s_.state.OpenMenu.clear();
+    }
   }
   if (fx.hideWindow) {
     // Esc: the poll closes the menu once another window is active. Under Wine
@@ -337,6 +344,16 @@ LRESULT frmQMenu::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_ACTIVATE;
+    case WM_CAPTURECHANGED:
+      // The press on an arrow lost its capture (a message box, another
+      // window): the arrow comes up again without turning the page, so that
+      // the next click is not taken for its release.
+      if (pressedArrow_) {
+        const QMenuArrow arrow = *pressedArrow_;
+        pressedArrow_.reset();
+        Apply(nav_->ArrowRelease(arrow, false, false));
+      }
+      return 0;
   }
   return Window::HandleMessage(msg, wp, lp);
 }

@@ -12,6 +12,7 @@
 #include "platform/handles_win.h"
 #include "platform/shell_icons_win.h"
 #include "platform/window_win.h"
+#include "model/item_record.h"
 #include "quickmenu/qmenu_layout.h"
 #include "quickmenu/qmenu_nav.h"
 
@@ -46,6 +47,9 @@ class frmQMenu : public Window {
   // Creates the window at (left, top) in twips, reads `path` and lays out
   // every page. A missing or unreadable file gives a menu without entries.
   void InitQMenu(const std::string& path, double leftTw, double topTw);
+  // The same from records already in memory (the program's own menu, which
+  // must offer its commands even when its file cannot be written).
+  void InitQMenu(const std::vector<ItemRecord>& records, double leftTw, double topTw);
   // Places the window under its button again, shows it topmost and active and
   // starts its poll.
   void ShowAt(double leftTw, double topTw);

@@ -185,12 +185,26 @@ QMenuLayout LayoutQuickMenu(const std::vector<ItemRecord>& records, const QMenuM
     row.lineY = out.usableHeight + kBottomMargin;
     row.top = row.lineY + (m.tppy > 14 ? 5 * m.tppy : 7 * m.tppy);
     row.height = kArrowHeight;
-    row.width = out.width / 2 - 100;
-    row.upLeft = kArrowInset;
-    row.downLeft = row.upLeft + row.width + m.tppx;
     out.arrows = row;
+    FitArrows(out);
   }
   return out;
+}
+
+void FitArrows(QMenuLayout& layout) {
+  if (!layout.arrows) return;
+  QMenuArrowRow& row = *layout.arrows;
+  row.width = layout.width / 2 - 100;
+  row.upLeft = kArrowInset;
+  row.downLeft = row.upLeft + row.width + layout.tppx;
+}
+
+bool PlaceQuickMenu(QMenuLayout& layout, double windowLeft, double screenWidth) {
+  const double width = QuickMenuWidth(layout, windowLeft, screenWidth);
+  if (width == layout.width) return false;
+  layout.width = width;
+  FitArrows(layout);
+  return true;
 }
 
 double QuickMenuWidth(const QMenuLayout& layout, double windowLeft, double screenWidth) {

@@ -91,9 +91,15 @@ struct QMenuLayout {
 QMenuLayout LayoutQuickMenu(const std::vector<ItemRecord>& records, const QMenuMetrics& metrics);
 
 // The width rule: captions plus margins, narrowed so that the window ends 50
-// twips before the screen's right edge. Applied again on every activation of a
-// single-page menu, since the button (and so the window's left) may have moved.
+// twips before the screen's right edge. Applied again at every opening, since
+// the button (and so the window's left) may have moved.
 double QuickMenuWidth(const QMenuLayout& layout, double windowLeft, double screenWidth);
+// The layout for a window at `windowLeft`: its width (narrowed at the screen
+// edge) and the arrow row that spans it. True when the width changed, so
+// that what was painted for the old width must go.
+bool PlaceQuickMenu(QMenuLayout& layout, double windowLeft, double screenWidth);
+// The two arrows share the window's width.
+void FitArrows(QMenuLayout& layout);
 
 // Where the icon of a label is drawn.
 double IconLeft(const QMenuLayout& layout);

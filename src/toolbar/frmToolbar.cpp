@@ -33,15 +33,10 @@ constexpr int kStripId = 101;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr const char* kStripClass = "VelmoraSingleButtons";
 
-UINT PrepareMessage() {
-  static const UINT message = RegisterWindowMessageA("Velmora.PrepareMenus");
-  return message;
-}
-
 }  // namespace
 
 frmToolbar::frmToolbar(ToolbarServices services) : s_(std::move(services)) {}
-frmToolbar::~frmToolbar() = default;
+frmToolbar::~frmToolbar() { DropIdleWork(this); }
 
 int frmToolbar::PxX(double twips) const { return TwipsToPxX(twips, s_.tpp); }
 int frmToolbar::PxY(double twips) const { return TwipsToPxY(twips, s_.tpp); }
@@ -111,7 +106,7 @@ void frmToolbar::LoadToolbar() {
   ShowWindow(hwnd(), SW_HIDE);
   KillTimer(hwnd(), kTimer1);
   OfferSampleMenus(s_.fs, s_.shell, s_.dialogs, s_.state, reinterpret_cast<std::uintptr_t>(hwnd()));
-  ToolbarBuildInput input = ReadToolbarBuildInput(s_.fs, s_.state, s_.splashProgress);
+  ToolbarBuildInput input = ReadToolbarBuildInput(s_.fs, s_.dialogs, s_.state, s_.splashProgress);
   input.tppx = s_.tpp.x;
   input.tppy = s_.tpp.y;
   input.screenWidth = ScreenWidthTwips(s_.tpp);
@@ -126,8 +121,10 @@ void frmToolbar::LoadToolbar() {
   FillStrip(layout);
   PlaceAndShow(layout);
   buildIcons_.clear();
-  prepareNext_ = 1;
-  PostMessageA(hwnd(), PrepareMessage(), 0, 0);
+  // The menus are built while the program is idle: reading icons out of
+  // program files is the slow part of a first opening.
+  prepareNext_ = 2;
+  SetIdleWork(this, [this] { return PrepareNextMenu(); });
 }
 
 IconHandle frmToolbar::IconFor(const IconSource& icon) const {
@@ -195,6 +192,7 @@ void frmToolbar::PlaceAndShow(const ToolbarLayout& layout) {
 }
 
 void frmToolbar::UnloadItems() {
+  DropIdleWork(this);
   KillTimer(hwnd(), kTimer1);
   ShowWindow(hwnd(), SW_HIDE);
   singleIcons_.clear();
@@ -216,15 +214,17 @@ void frmToolbar::InitNewButtons() {
   if (s_.afterBuild) s_.afterBuild();
 }
 
-bool frmToolbar::SavePosition(double left) {
-  return s_.fs.WriteAll(s_.state.folders.program + kToolbarPosFile, EncodeToolbarPos(left));
+bool frmToolbar::SavePosition(double left, bool wait) {
+  const std::string path = s_.state.folders.program + kToolbarPosFile;
+  const std::string bytes = EncodeToolbarPos(left);
+  return wait ? s_.fs.WriteAll(path, bytes) : s_.fs.WriteAllNow(path, bytes);
 }
 
 void frmToolbar::Unload() {
   if (!Loaded()) return;
   KillTimer(hwnd(), kTimer1);
   SaveOptions(s_.fs, s_.state.folders.program, s_.state.options);
-  SavePosition(Frame().left);
+  SavePosition(Frame().left, true);
   UnloadItems();
   Destroy();
 }
@@ -251,7 +251,7 @@ void frmToolbar::Apply(const ToolbarEffects& fx) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   // A failed save (the file held open elsewhere) is tried again next time.
-  if (fx.savePosition && SavePosition(*fx.savePosition)) model_.PositionSaved(*fx.savePosition);
+  if (fx.savePosition && SavePosition(*fx.savePosition, false)) model_.PositionSaved(*fx.savePosition);
   if (fx.rememberCursorWindow) {
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -285,6 +285,8 @@ frmQMenu* frmToolbar::QuickMenu(int index) const {
 
 frmQMenu* frmToolbar::CreateMenu(const MenuRequest& request) {
   if (request.buildOwnMenu) {
+    // The file is written as always; the menu shows the records themselves,
+    // so a file that cannot be written never costs the user the Exit row.
     std::string folder = s_.state.folders.program;
     BuildOwnMenu(s_.fs, folder);
   }
@@ -299,7 +301,10 @@ frmQMenu* frmToolbar::CreateMenu(const MenuRequest& request) {
   }
   auto& menu = menus_[request.key];
   menu = MakeWindow<frmQMenu>(std::move(services), request.key);
-  menu->InitQMenu(request.file, request.left, request.top);
+  if (request.index == 1)
+    menu->InitQMenu(OwnMenuRecords(), request.left, request.top);
+  else
+    menu->InitQMenu(request.file, request.left, request.top);
   return menu.get();
 }
 
@@ -311,18 +316,19 @@ void frmToolbar::OpenMenu(const MenuRequest& request) {
   }
   menu->ShowAt(request.left, request.top);
   s_.state.MenuOpen = 1;
+  s_.state.OpenMenu = request.key;
 }
 
-void frmToolbar::PrepareNextMenu() {
-  // Once the toolbar is up and the queue is idle, the menus are built one at
-  // a time, hidden, with their first page painted: reading icons from program
-  // files is slow, and a click should only have to show the window.
+bool frmToolbar::PrepareNextMenu() {
+  // One menu per idle moment, hidden, its first page painted, so that a click
+  // only has to show the window. The own menu is left to its first click: it
+  // is small, and its file is written only when it is opened.
   const int count = model_.layout().ButtonCount();
   while (prepareNext_ <= count && (QuickMenu(prepareNext_) || !model_.OpensMenu(prepareNext_)))
     ++prepareNext_;
-  if (prepareNext_ > count) return;
+  if (prepareNext_ > count) return false;
   CreateMenu(model_.MenuFor(prepareNext_++, Frame(), false))->Prepare();
-  PostMessageA(hwnd(), PrepareMessage(), 0, 0);
+  return prepareNext_ <= count;
 }
 
 void frmToolbar::LaunchSingleButton() {
@@ -418,10 +424,6 @@ bool frmToolbar::OnMouse(const MouseEvent& e) {
 }
 
 LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == PrepareMessage()) {
-    PrepareNextMenu();
-    return 0;
-  }
   switch (msg) {
     case WM_ERASEBKGND: {
       // The flat toolbar is transparent and asks its parent for the background.

@@ -89,10 +89,11 @@ class frmToolbar : public Window {
   void Apply(const ToolbarEffects& fx);
   void OpenMenu(const MenuRequest& request);
   frmQMenu* CreateMenu(const MenuRequest& request);
-  void PrepareNextMenu();
+  bool PrepareNextMenu();
   void LaunchSingleButton();
   bool StripMouse(const MouseEvent& e);
-  bool SavePosition(double left);
+  // The poll never waits for a file another program holds; the exit does.
+  bool SavePosition(double left, bool wait);
   void PaintStrip(HDC dc);
   LRESULT DrawToolbarButton(NMTBCUSTOMDRAW& draw);
 
@@ -113,7 +114,7 @@ class frmToolbar : public Window {
   // The quick-menu windows opened so far, by "F" + button index; kept hidden
   // between openings until the next rebuild.
   std::map<std::string, WindowPtr<frmQMenu>> menus_;
-  int prepareNext_ = 1;
+  int prepareNext_ = 2;
   int toolbarHeightPx_ = 0;
   // Many buttons show the same file's icon; the shell is asked once per build.
   mutable std::map<std::string, IconHandle> buildIcons_;

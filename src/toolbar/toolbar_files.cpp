@@ -9,12 +9,21 @@
 #include "model/item_record.h"
 #include "model/options.h"
 #include "model/state_files.h"
+#include "model/text.h"
 #include "shell/own_menu.h"
 
 namespace velmora {
 
+void RemoveWriteLeftovers(FileSystem& fs, const ProgramFolders& folders) {
+  for (const std::string& folder : {folders.program, folders.menus, folders.icons})
+    for (const std::string& name : fs.ListFiles(folder, std::string("*") + kWriteTempSuffix))
+      // A listing may match a longer extension through its short alias.
+      if (IEndsWith(name, kWriteTempSuffix)) fs.Delete(folder + name);
+}
+
 void PrepareProgramFolders(FileSystem& fs, Dialogs& dialogs, const AppState& state) {
   const ProgramFolders& folders = state.folders;
+  RemoveWriteLeftovers(fs, folders);
   EnsureFolder(fs, folders.menus);
   // A save of the Customize page that was cut short is finished or undone
   // before anything reads the folder.
@@ -47,17 +56,32 @@ void OfferSampleMenus(FileSystem& fs, ShellComponentFactory& shell, Dialogs& dia
   }
 }
 
-ToolbarBuildInput ReadToolbarBuildInput(FileSystem& fs, const AppState& state,
-                                   const std::function<void()>& progress) {
+namespace {
+
+// Record 1 of a file, or an empty record after reporting why it could not be read.
+ItemRecord FirstRecord(FileSystem& fs, Dialogs& dialogs, const std::string& path) {
+  const auto bytes = fs.ReadAt(path, 0, kRecordLength);
+  if (!bytes) {
+    dialogs.Show(ErrorText(fs.LastError(), ErrorOrder::NumberFirst), MsgButtons::Ok, MsgIcon::None);
+    return {};
+  }
+  return DecodeRecord(*bytes);
+}
+
+}  // namespace
+
+ToolbarBuildInput ReadToolbarBuildInput(FileSystem& fs, Dialogs& dialogs, const AppState& state,
+                                        const std::function<void()>& progress) {
   const ProgramFolders& folders = state.folders;
   ToolbarBuildInput in;
   for (const auto& name : ListButtonFiles(fs, folders.menus, true)) {
     const std::string path = folders.menus + name;
-    in.menuFiles.push_back({path, ReadRecordCount(fs, path), ReadRecord(fs, path, 1)});
+    const ItemRecord first = FirstRecord(fs, dialogs, path);
+    in.menuFiles.push_back({path, ReadRecordCount(fs, path), first});
     if (progress) progress();
   }
   for (const auto& name : ListButtonFiles(fs, folders.menus, false)) {
-    in.singleButtons.push_back(ReadRecord(fs, folders.menus + name, 1));
+    in.singleButtons.push_back(FirstRecord(fs, dialogs, folders.menus + name));
     if (progress) progress();
   }
   in.icons = {folders.program, state.HttpIconFile};

@@ -11,6 +11,7 @@
 namespace velmora {
 
 struct AppState;
+struct ProgramFolders;
 class Dialogs;
 class FileSystem;
 class ShellComponentFactory;
@@ -18,6 +19,10 @@ class ShellComponentFactory;
 inline constexpr const char* kNoIconLibraryText =
     "Icon Library cannot be found in your system. You need to reinstall the program to fix "
     "this error.";
+
+// Temporary files of writes that a stop cut short, in the program, Menus and
+// Icons folders: the files they were meant to replace are whole, so they go.
+void RemoveWriteLeftovers(FileSystem& fs, const ProgramFolders& folders);
 
 // The window's load: the Menus and Icons folders exist afterwards (when they
 // can be made), an interrupted save of the menu files is completed or undone,
@@ -30,8 +35,11 @@ void OfferSampleMenus(FileSystem& fs, ShellComponentFactory& shell, Dialogs& dia
                       AppState& state, std::uintptr_t window);
 
 // Every menu and button file in toolbar order, with what the build needs of
-// each; `progress` runs once per file read. Screen metrics are left to the caller.
-ToolbarBuildInput ReadToolbarBuildInput(FileSystem& fs, const AppState& state,
-                                   const std::function<void()>& progress);
+// each; `progress` runs once per file read. A file that cannot be read is
+// reported as the build reports any error ("Error: " + number + " - " + text)
+// and the build goes on with an empty record for it. Screen metrics are left
+// to the caller.
+ToolbarBuildInput ReadToolbarBuildInput(FileSystem& fs, Dialogs& dialogs, const AppState& state,
+                                        const std::function<void()>& progress);
 
 }  // namespace velmora

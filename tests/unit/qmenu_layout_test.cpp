@@ -301,6 +301,25 @@ TEST(QMenuLayout, NarrowedAtTheScreensRightEdge) {
   EXPECT_DOUBLE_EQ(QuickMenuWidth(l, 19200, 19200), l.textLeft);
 }
 
+TEST(QMenuLayout, APagedMenuOpenedFromAnotherPlaceFitsItsWidthAndArrowsAgain) {
+  auto m = Screen96();
+  m.windowLeft = 1000;
+  const std::string title50(50, 'W');
+  std::vector<std::string> items(60, title50);
+  auto l = LayoutQuickMenu(Menu(items), m);
+  ASSERT_TRUE(l.Paged());
+  const double full = l.width;
+  EXPECT_FALSE(PlaceQuickMenu(l, 1000, m.screenWidth)) << "same place, same width";
+  // Its button was dragged near the right edge: the window ends 50 before it.
+  EXPECT_TRUE(PlaceQuickMenu(l, 15000, m.screenWidth));
+  EXPECT_DOUBLE_EQ(l.width, m.screenWidth - 15000 - 50);
+  ASSERT_TRUE(l.arrows);
+  EXPECT_DOUBLE_EQ(l.arrows->width, l.width / 2 - 100);
+  EXPECT_LT(l.arrows->downLeft + l.arrows->width, l.width) << "the down arrow left the window";
+  EXPECT_TRUE(PlaceQuickMenu(l, 1000, m.screenWidth));
+  EXPECT_DOUBLE_EQ(l.width, full);
+}
+
 TEST(QMenuLayout, HotKeysAreLowerCaseFirstLettersWithTheirPage) {
   const auto l = LayoutQuickMenu(Menu({"Notepad", "  ", "|", "\xC9" "cran", "7-Zip", ""}), Screen96());
   EXPECT_EQ(l.Label(1).hotKey, 'n');

@@ -21,6 +21,46 @@ class TempFolder {
   wintest::TempFolder folder_;
 };
 
+// A file system whose safe write fails at its n-th step, as a full disk or
+// a vanished medium would make it.
+class FailingFileSystem : public Win32FileSystem {
+ public:
+  explicit FailingFileSystem(int failAt) : failAt_(failAt) {}
+  int steps = 0;
+
+ protected:
+  bool BeforeStep(WriteStep) override { return ++steps != failAt_; }
+
+ private:
+  int failAt_;
+};
+
+TEST(Win32FileSystem, AWriteFailingAtAnyStepLeavesTheOldFileAndNoTemporaryOne) {
+  TempFolder dir;
+  const std::string file = dir.path() + "vlmra250.dat";
+  const std::string old = "1100000000000000";
+  // Bigger than one chunk, so that the write step comes twice.
+  const std::string fresh(Win32FileSystem::kWriteChunk + 10, '1');
+  Win32FileSystem plain;
+  ASSERT_TRUE(plain.WriteAll(file, old));
+  FailingFileSystem counter(0);
+  ASSERT_TRUE(counter.WriteAll(dir.path() + "count.bin", fresh));
+  const int steps = counter.steps;
+  ASSERT_EQ(steps, 6) << "create, two writes, flush, close, move";
+  for (int failAt = 1; failAt <= steps; ++failAt) {
+    SCOPED_TRACE(failAt);
+    FailingFileSystem fs(failAt);
+    EXPECT_FALSE(fs.WriteAll(file, fresh));
+    EXPECT_EQ(fs.LastError().number, static_cast<long>(ERROR_DISK_FULL));
+    EXPECT_EQ(plain.ReadAll(file), old);
+    EXPECT_FALSE(plain.Exists(file + kWriteTempSuffix));
+  }
+  // The quick write of the poll fails the same way, without waiting.
+  FailingFileSystem now(6);
+  EXPECT_FALSE(now.WriteAllNow(file, fresh));
+  EXPECT_EQ(plain.ReadAll(file), old);
+}
+
 TEST(Win32FileSystem, WritesWholeFilesAndReadsRanges) {
   TempFolder dir;
   Win32FileSystem fs;
