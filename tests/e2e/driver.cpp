@@ -46,10 +46,14 @@ void ForEachEntry(const std::string& folder, F f) {
   FindClose(h);
 }
 
-bool CopyTree(const std::string& from, const std::string& to) {
+// `skip` names files of the top folder that are left out.
+bool CopyTree(const std::string& from, const std::string& to,
+              const std::vector<std::string>& skip = {}) {
   if (!FolderExists(to) && !CreateDirectoryA(to.c_str(), nullptr)) return false;
   bool ok = true;
   ForEachEntry(from, [&](const std::string& name, bool folder) {
+    for (const std::string& s : skip)
+      if (!folder && lstrcmpiA(s.c_str(), name.c_str()) == 0) return;
     std::string src = from + "\\" + name, dst = to + "\\" + name;
     ok = (folder ? CopyTree(src, dst) : CopyFileA(src.c_str(), dst.c_str(), FALSE) != 0) && ok;
   });
@@ -176,7 +180,7 @@ bool SameText(const std::string& a, const std::string& b) {
 }
 
 // ---------------------------------------------------------------------------
-ProgramFolder::ProgramFolder() {
+ProgramFolder::ProgramFolder(HelpFiles help) {
   static std::atomic<int> counter{0};
   char temp[MAX_PATH];
   DWORD n = GetTempPathA(MAX_PATH, temp);
@@ -195,7 +199,10 @@ ProgramFolder::ProgramFolder() {
   if (!FileExists(stage + "\\Velmora.exe"))
     throw std::runtime_error("no Velmora.exe in the stage folder " + stage);
   if (!CreateDirectoryA(base_.c_str(), nullptr) || !CreateDirectoryA(work_.c_str(), nullptr) ||
-      !CopyTree(stage, path_)) {
+      !CopyTree(stage, path_,
+                help == HelpFiles::Copy
+                    ? std::vector<std::string>{}
+                    : std::vector<std::string>{"velmora.hlp", "velmora.cnt", "velmora.chm"})) {
     RemoveTree(base_);
     throw std::runtime_error("cannot make the program folder " + path_);
   }
@@ -561,6 +568,60 @@ void KillStrayInstances() {
       if (IsWindow(w)) break;
     }
   }
+}
+
+// ---------------------------------------------------------------------------
+namespace {
+constexpr char kHelpViewerClass[] = "MS_WINHELP";
+
+BOOL CALLBACK CollectHelpViewer(HWND w, LPARAM p) {
+  if (ClassOf(w) == kHelpViewerClass) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+  return TRUE;
+}
+
+std::vector<HWND> AllHelpViewers() {
+  std::vector<HWND> found;
+  EnumWindows(CollectHelpViewer, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+BOOL CALLBACK FindRichEdit(HWND w, LPARAM p) {
+  if (ClassOf(w).rfind("RichEdit", 0) == 0) {
+    *reinterpret_cast<HWND*>(p) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> HelpViewerWindows() {
+  std::vector<HWND> visible;
+  for (HWND w : AllHelpViewers())
+    if (IsWindowVisible(w)) visible.push_back(w);
+  return visible;
+}
+
+std::string HelpViewerText(HWND viewer) {
+  HWND text = nullptr;
+  EnumChildWindows(viewer, FindRichEdit, reinterpret_cast<LPARAM>(&text));
+  return text ? ControlText(text) : std::string();
+}
+
+bool CloseHelpViewers() {
+  for (HWND w : AllHelpViewers()) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    if (h) {
+      if (WaitForSingleObject(h, 5000) == WAIT_TIMEOUT) {
+        TerminateProcess(h, 0xDEAD);
+        WaitForSingleObject(h, 10000);
+      }
+      CloseHandle(h);
+    }
+  }
+  return WaitUntil([] { return AllHelpViewers().empty(); }, 5000);
 }
 
 // ---------------------------------------------------------------------------

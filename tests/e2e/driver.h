@@ -31,12 +31,18 @@ std::string UnixToWinePath(const std::string& path);
 std::string StageFolder();
 
 // ---------------------------------------------------------------------------
+// Whether a program folder gets the help files (velmora.hlp, .cnt, .chm). With
+// them every first start opens the help viewer, a process of its own that
+// outlives the program; so only the tests of the help ask for them, and close
+// the viewer again (CloseHelpViewers).
+enum class HelpFiles { Leave, Copy };
+
 // A fresh program folder with a copy of every staged file, removed again by the
 // destructor. Names are relative to the program folder and may contain "\".
 class ProgramFolder {
  public:
   // Throws std::runtime_error when the stage is missing or cannot be copied.
-  ProgramFolder();
+  explicit ProgramFolder(HelpFiles help = HelpFiles::Leave);
   ~ProgramFolder();
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -178,6 +184,16 @@ class App {
 // Ends every process that shows a window of one of the program's classes. A
 // safety net between tests: the program refuses to start a second time.
 void KillStrayInstances();
+
+// ---------------------------------------------------------------------------
+// The help viewer that WinHelpA starts (Wine's winhlp32): its main window has
+// the class "MS_WINHELP" and shows the topic in a rich edit control.
+std::vector<HWND> HelpViewerWindows();  // visible ones, of any process
+// The text of the topic a viewer window shows; empty when it shows none.
+std::string HelpViewerText(HWND viewer);
+// Ends every help viewer, hidden ones included (WM_CLOSE, then termination),
+// and waits until they are gone. True when none is left.
+bool CloseHelpViewers();
 
 // ---------------------------------------------------------------------------
 // Input, as a person gives it.
