@@ -66,6 +66,14 @@ SampleFolder ListFolder(FileSystem& fs, const std::string& path) {
   return {path, fs.ListFiles(path, "*")};
 }
 
+// A special folder that cannot be listed (as opposed to an empty one) is an
+// error, as a missing one is.
+std::optional<SampleFolder> ListSpecialFolder(FileSystem& fs, const std::string& path) {
+  auto files = fs.TryListFiles(path, "*");
+  if (!files) return std::nullopt;
+  return SampleFolder{path, std::move(*files)};
+}
+
 }  // namespace
 
 SamplePlan PlanSampleMenus(const SampleListings& in) {
@@ -134,9 +142,9 @@ void IncludeCommonFiles(FileSystem& fs, ShellComponentFactory& shell, Dialogs& d
     // Each folder is asked for only when the one before it was had, as the
     // plan stops at the first that was not.
     if (const auto desktop = SpecialFolder(shell, window, kFolderDesktop)) {
-      in.desktop = ListFolder(fs, *desktop);
+      in.desktop = ListSpecialFolder(fs, *desktop);
       if (const auto programs = SpecialFolder(shell, window, kFolderPrograms)) {
-        in.programs = ListFolder(fs, *programs);
+        in.programs = ListSpecialFolder(fs, *programs);
         const std::string accessories = *programs + "Accessories\\";
         if (fs.Exists(WithoutBackslash(accessories))) {
           in.accessories = ListFolder(fs, accessories);

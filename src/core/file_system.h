@@ -38,6 +38,18 @@ class FileSystem {
   // Replaces the whole file. Either the new content is there afterwards or the
   // old file is untouched: never a half-written file.
   virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
+  // Replaces the first prefix.size() bytes of the file (creating it when it is
+  // missing) and keeps every byte after them, as safely as WriteAll. The
+  // kept bytes are copied piece by piece, never held whole, so the file's
+  // size does not matter.
+  virtual bool WritePrefix(const std::string& path, const std::string& prefix) {
+    const auto size = Size(path);
+    std::string bytes = prefix;
+    if (size && *size > prefix.size())
+      if (auto tail = ReadAt(path, prefix.size(), static_cast<std::size_t>(*size - prefix.size())))
+        bytes += *tail;
+    return WriteAll(path, bytes);
+  }
   // The same, but it never waits: a file another program holds for a moment
   // makes it fail at once. For writes that a poll repeats anyway.
   virtual bool WriteAllNow(const std::string& path, const std::string& bytes) {
@@ -53,6 +65,12 @@ class FileSystem {
   // hidden and system files are left out. Order as the system returns them.
   virtual std::vector<std::string> ListFiles(const std::string& folder,
                                              const std::string& pattern) = 0;
+  // The same, but nullopt when the folder cannot be listed at all (missing,
+  // access denied, a drive gone), as opposed to holding no matching file.
+  virtual std::optional<std::vector<std::string>> TryListFiles(const std::string& folder,
+                                                               const std::string& pattern) {
+    return ListFiles(folder, pattern);
+  }
   // Names of the sub-folders of `folder`, without "." and "..".
   virtual std::vector<std::string> ListFolders(const std::string& folder) = 0;
 

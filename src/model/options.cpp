@@ -15,11 +15,9 @@ Options ReadOptions(FileSystem& fs, const std::string& programFolder) {
 }
 
 bool SaveOptions(FileSystem& fs, const std::string& programFolder, const Options& options) {
-  const std::string path = programFolder + kOptionsFile;
-  // Bytes after the sixteenth belong to nobody we know of; keep them all.
-  const auto size = fs.Size(path);
-  const auto existing = size ? fs.ReadAt(path, 0, static_cast<std::size_t>(*size)) : std::nullopt;
-  return fs.WriteAll(path, options.Overlay(existing ? *existing : std::string()));
+  // Bytes after the sixteenth belong to nobody we know of; keep them all,
+  // without reading a file of any size into memory.
+  return fs.WritePrefix(programFolder + kOptionsFile, options.Text());
 }
 
 }  // namespace velmora

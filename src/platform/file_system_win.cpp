@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <limits>
+#include <vector>
 
 #include "model/text.h"
 #include "platform/error_win.h"
@@ -12,17 +13,34 @@ namespace velmora {
 
 namespace {
 
+// nullopt when the folder itself cannot be read; an empty list when nothing
+// in it matches.
 template <typename Keep>
-std::vector<std::string> List(const std::string& folder, const std::string& pattern, Keep keep) {
+std::optional<std::vector<std::string>> TryList(const std::string& folder,
+                                                const std::string& pattern, Keep keep) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
   FindHandle find(FindFirstFileA((WithBackslash(folder) + pattern).c_str(), &data));
-  if (!find) return names;
+  if (!find) {
+    if (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_NO_MORE_FILES) return names;
+    return std::nullopt;
+  }
   do {
     const std::string name = data.cFileName;
     if (name != "." && name != ".." && keep(data)) names.push_back(name);
   } while (FindNextFileA(find.get(), &data));
   return names;
+}
+
+template <typename Keep>
+std::vector<std::string> List(const std::string& folder, const std::string& pattern, Keep keep) {
+  return TryList(folder, pattern, keep).value_or(std::vector<std::string>{});
+}
+
+// Normal files only, as a file list shows them: a Desktop's hidden
+// desktop.ini is nobody's menu entry.
+bool NormalFile(const WIN32_FIND_DATAA& d) {
+  return !(d.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
 
 }  // namespace
@@ -98,11 +116,37 @@ std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std:
 }
 
 bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes) {
-  return SafeWrite(path, bytes, true);
+  return SafeWrite(path, bytes, false, true);
 }
 
 bool Win32FileSystem::WriteAllNow(const std::string& path, const std::string& bytes) {
-  return SafeWrite(path, bytes, false);
+  return SafeWrite(path, bytes, false, false);
+}
+
+bool Win32FileSystem::WritePrefix(const std::string& path, const std::string& prefix) {
+  return SafeWrite(path, prefix, true, true);
+}
+
+bool Win32FileSystem::CopyTail(const std::string& path, std::uint64_t from,
+                               const std::function<bool(const char*, std::size_t)>& write) {
+  FileHandle source(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!source.valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;  // nothing to keep
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(source.get(), &size)) return false;
+  if (static_cast<std::uint64_t>(size.QuadPart) <= from) return true;
+  LARGE_INTEGER pos{};
+  pos.QuadPart = static_cast<LONGLONG>(from);
+  if (!SetFilePointerEx(source.get(), pos, nullptr, FILE_BEGIN)) return false;
+  // Piece by piece: however large the file, only one piece is ever held.
+  std::vector<char> piece(kCopyPiece);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(source.get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr))
+      return false;
+    if (got == 0) return true;
+    if (!write(piece.data(), got)) return false;
+  }
 }
 
 bool Win32FileSystem::FailStep(WriteStep step) {
@@ -111,7 +155,8 @@ bool Win32FileSystem::FailStep(WriteStep step) {
   return true;
 }
 
-bool Win32FileSystem::SafeWrite(const std::string& path, const std::string& bytes, bool wait) {
+bool Win32FileSystem::SafeWrite(const std::string& path, const std::string& bytes, bool keepTail,
+                                bool wait) {
   // Write beside the target, then move over it: a crash or a full disk never
   // leaves a half-written file behind.
   const std::string temp = path + kWriteTempSuffix;
@@ -134,15 +179,20 @@ bool Win32FileSystem::SafeWrite(const std::string& path, const std::string& byte
                         : CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return Fail();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kWriteChunk));
-      DWORD put = 0;
-      if (FailStep(WriteStep::Write) ||
-          !WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put != chunk)
-        return abandon(file);
-      done += put;
-    }
+    const auto write = [&](const char* data, std::size_t size) {
+      std::size_t done = 0;
+      while (done < size) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, kWriteChunk));
+        DWORD put = 0;
+        if (FailStep(WriteStep::Write) || !WriteFile(file.get(), data + done, chunk, &put, nullptr) ||
+            put != chunk)
+          return false;
+        done += put;
+      }
+      return true;
+    };
+    if (!write(bytes.data(), bytes.size())) return abandon(file);
+    if (keepTail && !CopyTail(path, bytes.size(), write)) return abandon(file);
     if (FailStep(WriteStep::Flush) || !FlushFileBuffers(file.get())) return abandon(file);
     // Closed whatever happens: an open handle would keep the temporary file.
     const bool refused = FailStep(WriteStep::Close);
@@ -184,12 +234,14 @@ bool Win32FileSystem::CreateFolder(const std::string& path) {
 
 std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder,
                                                     const std::string& pattern) {
-  // Normal files only, as a file list shows them: a Desktop's hidden
-  // desktop.ini is nobody's menu entry.
-  return List(folder, pattern, [](const WIN32_FIND_DATAA& d) {
-    return !(d.dwFileAttributes &
-             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-  });
+  return List(folder, pattern, NormalFile);
+}
+
+std::optional<std::vector<std::string>> Win32FileSystem::TryListFiles(const std::string& folder,
+                                                                      const std::string& pattern) {
+  auto names = TryList(folder, pattern, NormalFile);
+  if (!names) Fail();
+  return names;
 }
 
 std::vector<std::string> Win32FileSystem::ListFolders(const std::string& folder) {

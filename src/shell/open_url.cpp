@@ -70,8 +70,11 @@ void OpenURL(LaunchServices& s, const std::string& address) {
 
   if (st.UseUrlFile) {
     const std::string file = WithBackslash(st.folders.exeFolder) + kTempUrl;
-    s.fs.WriteAll(file, InternetShortcut(address));
-    if (!s.platform.ShellOpen(file, "", "", WindowStyle::Normal).ok()) st.UseUrlFile = false;
+    // A shortcut that could not be written must not be opened: the file left
+    // from an earlier address would send the browser there instead.
+    if (!s.fs.WriteAll(file, InternetShortcut(address)) ||
+        !s.platform.ShellOpen(file, "", "", WindowStyle::Normal).ok())
+      st.UseUrlFile = false;
   }
 
   if (!st.UseDde && !st.UseUrlFile)

@@ -157,6 +157,11 @@ class FakeFileSystem : public FileSystem {
     }
     return out;
   }
+  std::optional<std::vector<std::string>> TryListFiles(const std::string& folder,
+                                                       const std::string& pattern) override {
+    if (!IsFolderKey(Key(folder)) || Fails("ListFiles", folder)) return NotFound(), std::nullopt;
+    return ListFiles(folder, pattern);
+  }
   std::vector<std::string> ListFolders(const std::string& folder) override {
     Record("ListFolders", folder);
     std::set<std::string> names;

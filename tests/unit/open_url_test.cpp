@@ -202,6 +202,17 @@ TEST_F(Browser, DdeWayFailingFallsToTheShortcutInTheSameCall) {
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(Browser, AShortcutThatCannotBeWrittenIsNeverOpened) {
+  state.UseUrlFile = true;
+  fs.AddFile(kUrl, "[InternetShortcut]\r\nURL=http://old.example/\r\n");
+  fs.FailOn("WriteAll", kUrl, 112, "There is not enough space on the disk.");
+  OpenURL(services, "http://new.example/");
+  EXPECT_TRUE(platform.Calls("shell").empty()) << "the old address would have opened";
+  EXPECT_FALSE(state.UseUrlFile);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, BrowserUnreachableMessage());
+}
+
 TEST_F(Browser, NoWayWorksSaysSoOnceAndDetectsAgainNextTime) {
   platform.FindsFor(kUrl, 42, "C:\\Windows\\rundll32.exe");
   platform.shellCodes["C:\\PROG\\TEMPURL.URL"] = 31;

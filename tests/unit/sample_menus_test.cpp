@@ -223,6 +223,8 @@ TEST(IncludeCommonFiles, FailuresShowTheMessageAndKeepWhatWasWritten) {
       {"no shell component", [](World& w) { w.shell.createError = {429, "no"}; }, 5},
       {"a write fails", [](World& w) { w.fs.FailOn("WriteAll", w.folders.menus + "BMENU002.MNU"); }, 6},
       {"a short name", [](World& w) { w.fs.AddFile(kAcc + "ab"); }, 8},
+      // Not an empty Desktop, which quietly gives no menu: one that cannot be read.
+      {"a Desktop that cannot be listed", [](World& w) { w.fs.FailOn("ListFiles", kDesk); }, 5},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

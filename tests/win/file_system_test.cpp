@@ -61,6 +61,38 @@ TEST(Win32FileSystem, AWriteFailingAtAnyStepLeavesTheOldFileAndNoTemporaryOne) {
   EXPECT_EQ(plain.ReadAll(file), old);
 }
 
+TEST(Win32FileSystem, AFolderThatCannotBeListedIsNotAnEmptyOne) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  ASSERT_TRUE(fs.CreateFolder(dir.path() + "empty"));
+  const auto empty = fs.TryListFiles(dir.path() + "empty\\", "*");
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_TRUE(empty->empty());
+  EXPECT_FALSE(fs.TryListFiles(dir.path() + "missing\\", "*").has_value());
+  EXPECT_NE(fs.LastError().number, 0);
+}
+
+TEST(Win32FileSystem, ThePrefixIsReplacedAndAnyTailKeptPieceByPiece) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  const std::string file = dir.path() + "vlmra250.dat";
+  std::string tail(3 * Win32FileSystem::kCopyPiece + 17, '\0');
+  for (std::size_t i = 0; i < tail.size(); ++i) tail[i] = static_cast<char>(i * 13 + 1);
+  ASSERT_TRUE(fs.WriteAll(file, "0000000000000000" + tail));
+  ASSERT_TRUE(fs.WritePrefix(file, "1100000000000001"));
+  EXPECT_EQ(fs.ReadAt(file, 0, 16), "1100000000000001");
+  EXPECT_EQ(fs.Size(file), 16 + tail.size());
+  EXPECT_EQ(fs.ReadAt(file, 16, tail.size()), tail);
+  // A missing or short file simply becomes the prefix.
+  ASSERT_TRUE(fs.WritePrefix(dir.path() + "new.dat", "10"));
+  EXPECT_EQ(fs.ReadAll(dir.path() + "new.dat"), "10");
+  // A failure while the tail is copied keeps the old file.
+  FailingFileSystem failing(4);
+  EXPECT_FALSE(failing.WritePrefix(file, "0000000000000000"));
+  EXPECT_EQ(fs.ReadAt(file, 0, 16), "1100000000000001");
+  EXPECT_FALSE(fs.Exists(file + kWriteTempSuffix));
+}
+
 TEST(Win32FileSystem, WritesWholeFilesAndReadsRanges) {
   TempFolder dir;
   Win32FileSystem fs;
