@@ -12,6 +12,15 @@ void AddLiveCount(Counted kind, int delta) { live[static_cast<int>(kind)] += del
 
 long LiveCount(Counted kind) { return live[static_cast<int>(kind)]; }
 
+bool TestHooksEnabled() {
+  static const bool enabled = [] {
+    char value[8] = "";
+    return GetEnvironmentVariableA("VELMORA_TEST_HOOKS", value, sizeof value) == 1 &&
+           value[0] == '1';
+  }();
+  return enabled;
+}
+
 UINT ResourceCountsMessage() {
   static const UINT message = RegisterWindowMessageA("Velmora.ResourceCounts");
   return message;

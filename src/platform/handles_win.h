@@ -23,6 +23,11 @@ long LiveCount(Counted kind);
 // wParam of the message: 0 all GDI objects (bitmaps, DCs, pens, brushes,
 // fonts, image lists), 1 icons and cursors (USER objects), 2 + Counted one kind.
 UINT ResourceCountsMessage();
+// Whether the program answers the messages its tests and benchmarks send it
+// (resource counts, a rebuild, probes): only when it was started with
+// VELMORA_TEST_HOOKS=1 in its environment, which only a test harness sets.
+// Any other program could otherwise make it rebuild at will.
+bool TestHooksEnabled();
 LRESULT ResourceCountsReply(WPARAM which);
 
 // The common shape: Traits says how to free the handle, what "none" is and
@@ -114,6 +119,17 @@ struct ModuleTraits {
   static void Free(Handle h) { FreeLibrary(h); }
 };
 using ModuleHandle = Scoped<ModuleTraits>;
+
+// A menu that no window owns (a pop-up menu); a window's menu bar goes with
+// its window.
+struct MenuTraits {
+  using Handle = HMENU;
+  static constexpr bool kCounted = false;
+  static constexpr Counted kKind = Counted::kCount;
+  static Handle None() { return nullptr; }
+  static void Free(Handle h) { DestroyMenu(h); }
+};
+using MenuHandle = Scoped<MenuTraits>;
 
 // Kernel objects closed with CloseHandle: processes, threads, mutexes.
 struct KernelTraits {

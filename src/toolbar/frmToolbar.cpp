@@ -258,7 +258,12 @@ void frmToolbar::Apply(const ToolbarEffects& fx) {
     cursorWindow_ = WindowFromPoint(cursor);
   }
   if (fx.clearCursorWindow) cursorWindow_ = nullptr;
-  if (fx.showTip) s_.tip.Show(*fx.showTip);
+  // A tip never lies over an open menu, not even one that a click opened
+  // while the tip was on its way (showing it lets pending messages run).
+  if (fx.showTip && !s_.state.MenuOpen) {
+    s_.tip.Show(*fx.showTip);
+    if (s_.state.MenuOpen) s_.tip.Hide();
+  }
   if (fx.hideMenus)
     for (auto& [key, menu] : menus_) ShowWindow(menu->hwnd(), SW_HIDE);
   if (fx.run) {
@@ -407,7 +412,7 @@ void frmToolbar::OnTimer(UINT_PTR id) {
 bool frmToolbar::OnMouse(const MouseEvent& e) {
   switch (e.message) {
     case WM_LBUTTONDOWN:
-      Apply(model_.FormMouseDown());
+      Apply(model_.FormMouseDown(MessagePointerX(), GetSystemMetrics(SM_CXDRAG) * s_.tpp.x));
       return true;
     case WM_MOUSEMOVE:
       if (model_.Movable()) SetCursor(dragCursor_);
@@ -418,6 +423,9 @@ bool frmToolbar::OnMouse(const MouseEvent& e) {
       // under the pointer can carry an older position and arrive last.
       Apply(model_.FormMouseUp(MessagePointerX(), Frame(), ScreenWidthTwips(s_.tpp),
                                s_.state.options));
+      // A click on the window repaints it and its strip.
+      InvalidateRect(hwnd(), nullptr, TRUE);
+      InvalidateRect(picSingleButton_.hwnd(), nullptr, FALSE);
       return true;
   }
   return false;
@@ -456,13 +464,15 @@ LRESULT frmToolbar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (s_.shutdown) s_.shutdown();
       return 0;
   }
-  // Asked by the resource benchmark: the live object counts, and a rebuild as
-  // a change of screen width would cause.
-  if (msg == ResourceCountsMessage()) return ResourceCountsReply(wp);
-  static const UINT rebuild = RegisterWindowMessageA("Velmora.Rebuild");
-  if (msg == rebuild) {
-    InitNewButtons();
-    return 0;
+  // Asked by the tests and the resource benchmark, and only by them: the live
+  // object counts, and a rebuild as a change of screen width would cause.
+  if (TestHooksEnabled()) {
+    if (msg == ResourceCountsMessage()) return ResourceCountsReply(wp);
+    static const UINT rebuild = RegisterWindowMessageA("Velmora.Rebuild");
+    if (msg == rebuild) {
+      InitNewButtons();
+      return 0;
+    }
   }
   return Window::HandleMessage(msg, wp, lp);
 }

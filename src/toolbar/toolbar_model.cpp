@@ -282,18 +282,29 @@ double ToolbarModel::DragLeft(double pointerX) const {
   return pointerX - layout_.toolbarWidth - kDragOffset;
 }
 
-ToolbarEffects ToolbarModel::FormMouseDown() {
+ToolbarEffects ToolbarModel::FormMouseDown(double pointerX, double dragThreshold) {
   ToolbarEffects fx;
   if (!layout_.movable) return fx;
   dragging_ = true;
+  moved_ = false;
+  downX_ = pointerX;
+  dragThreshold_ = dragThreshold;
   fx.capture = true;
   return fx;
+}
+
+bool ToolbarModel::Moved(double pointerX) {
+  // The window follows only once the pointer has really travelled: the
+  // handle is wider than the one spot the drag rule holds the pointer at, so
+  // a plain click would otherwise shift the toolbar by a few pixels.
+  if (!moved_ && std::abs(pointerX - downX_) >= dragThreshold_) moved_ = true;
+  return moved_;
 }
 
 ToolbarEffects ToolbarModel::FormMouseMove(bool leftButton, double pointerX) {
   ToolbarEffects fx;
   fx.hideTip = true;
-  if (layout_.movable && leftButton && dragging_) fx.setLeft = DragLeft(pointerX);
+  if (layout_.movable && leftButton && dragging_ && Moved(pointerX)) fx.setLeft = DragLeft(pointerX);
   return fx;
 }
 
@@ -304,8 +315,10 @@ ToolbarEffects ToolbarModel::FormMouseUp(double pointerX, const ToolbarFrame& fr
   if (dragging_) {
     // The drop decides: a move the system made up when the window moved
     // under the pointer can carry an older position and arrive last.
-    left = DragLeft(pointerX);
-    fx.setLeft = left;
+    if (Moved(pointerX)) {
+      left = DragLeft(pointerX);
+      fx.setLeft = left;
+    }
     fx.releaseCapture = true;
     dragging_ = false;
   }

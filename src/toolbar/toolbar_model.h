@@ -247,7 +247,9 @@ class ToolbarModel {
 
   // Dragging, on the window itself (outside Toolbar1 and the strip).
   // `pointerX` is the pointer's screen position in twips.
-  ToolbarEffects FormMouseDown();
+  // `dragThreshold`: how far (twips) the pointer must travel before the
+  // window follows it; a shorter way is a click.
+  ToolbarEffects FormMouseDown(double pointerX, double dragThreshold);
   ToolbarEffects FormMouseMove(bool leftButton, double pointerX);
   // Left button up: the drop decides the final Left, then Auto Adjust Right
   // Position (unless option 13 turns it off) keeps the toolbar off the margin.
@@ -277,6 +279,11 @@ class ToolbarModel {
   short hoveredSingle_ = 0;
   int pollInterval_ = 0;  // 0 = off
   bool dragging_ = false;
+  bool moved_ = false;
+  double downX_ = 0;
+  double dragThreshold_ = 0;
+
+  bool Moved(double pointerX);
 };
 
 }  // namespace velmora

@@ -67,8 +67,7 @@ void PaintSingleButtonStrip(HDC dc, const RECT& strip, int windowBottom, const T
   DrawLine(dc, COLOR_3DDKSHADOW, right, 0, right, bottom + 1);
   DrawLine(dc, COLOR_BTNSHADOW, 1, bottom - 1, right - 1, bottom - 1);
   DrawLine(dc, COLOR_3DDKSHADOW, 0, bottom, right + 1, bottom);
-  const int margin = TwipsToPxY(tpp.SmallFontsY() ? 80 : 50, tpp);
-  const int top = margin + (windowBottom - margin - 16) / 2 - margin / 2;
+  const int top = TwipsToPxY(layout.singleIconTop, tpp);
   for (std::size_t i = 0; i < icons.size() && i < layout.singles.size(); ++i)
     if (icons[i])
       DrawIconEx(dc, TwipsToPxX(layout.singles[i].left, tpp), top, icons[i].get(), 16, 16, 0,

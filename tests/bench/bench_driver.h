@@ -144,6 +144,8 @@ inline Running Start(const std::string& exe, const std::string& folder, const ch
   STARTUPINFOA si{};
   si.cb = sizeof si;
   std::string cmd = "\"" + exe + "\"";
+  // The program answers the benchmarks' messages only when started so.
+  SetEnvironmentVariableA("VELMORA_TEST_HOOKS", "1");
   if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.c_str(), &si, &r.pi))
     return r;

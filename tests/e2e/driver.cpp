@@ -395,7 +395,7 @@ App::~App() {
   if (pi_.hThread) CloseHandle(pi_.hThread);
 }
 
-bool App::Start() {
+bool App::Start(bool testHooks) {
   if (pi_.hProcess) {
     error_ = "already started";
     return false;
@@ -404,6 +404,9 @@ bool App::Start() {
   std::string cmd = "\"" + exe + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;
+  // The program answers the tests' messages (a rebuild, its object counts)
+  // only when its environment says a test started it.
+  SetEnvironmentVariableA("VELMORA_TEST_HOOKS", testHooks ? "1" : nullptr);
   if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder_.WorkFolder().c_str(), &si, &pi_)) {
     error_ = "CreateProcessA failed: " + std::to_string(GetLastError());

@@ -129,7 +129,9 @@ class App {
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
-  bool Start();
+  // `testHooks`: the program answers the tests' own messages (object counts,
+  // a rebuild); a user's start never does.
+  bool Start(bool testHooks = true);
   const std::string& Error() const { return error_; }
   DWORD Pid() const { return pid_; }
   bool Running() const;

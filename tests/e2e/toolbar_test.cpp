@@ -541,6 +541,29 @@ TEST_F(Toolbar, AnUnusableSavedPositionGivesTheDefaultPlace) {
   EXPECT_TRUE(app.Close());
 }
 
+// Another program cannot make the toolbar rebuild or read its counts: those
+// messages are answered only for the tests and benchmarks that start it so.
+TEST_F(Toolbar, OnlyATestHarnessIsAnsweredItsMessages) {
+  ASSERT_NO_FATAL_FAILURE(WriteMenu("BMENU001.MNU", "One"));
+  const UINT counts = RegisterWindowMessageA("Velmora.ResourceCounts");
+  for (const bool hooks : {true, false}) {
+    SCOPED_TRACE(hooks);
+    ASSERT_TRUE(folder_.Write(kOptionsFile, Options(false)));
+    App app(folder_);
+    ASSERT_TRUE(app.Start(hooks)) << app.Error();
+    ASSERT_TRUE(app.WaitStarted() && app.Sync()) << app.Report();
+    HWND toolbar = app.Find(Visible("VelmoraToolbar"));
+    ASSERT_TRUE(toolbar);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(toolbar, counts, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    if (hooks)
+      EXPECT_GT(answer, 0u) << "the program's GDI objects";
+    else
+      EXPECT_EQ(answer, 0u);
+    EXPECT_TRUE(app.Close());
+  }
+}
+
 TEST_F(Toolbar, AToolbarWiderThanTheScreenSaysSoAndStartsAtTheLeft) {
   const int count = 300;
   char name[32];

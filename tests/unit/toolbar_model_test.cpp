@@ -224,26 +224,30 @@ TEST(ToolbarClick, TheOwnMenuIsWrittenWheneverItsWindowIsCreated) {
 TEST(ToolbarDrag, TheWindowFollowsThePointerAndTheDropDecides) {
   Tb fixed;
   fixed.Menu("A", "", 2).Build();
-  EXPECT_FALSE(fixed.m.FormMouseDown().capture);
+  EXPECT_FALSE(fixed.m.FormMouseDown(4000, 60).capture);
   EXPECT_FALSE(fixed.m.FormMouseMove(true, 5000).setLeft);
 
   Tb t;
   t.Menu("A", "", 2).Movable().Build();  // Toolbar1 690 wide
   const ToolbarFrame at{4285, -80, 740, 400};
-  EXPECT_TRUE(t.m.FormMouseDown().capture);
+  EXPECT_TRUE(t.m.FormMouseDown(4000, 60).capture);
+  EXPECT_FALSE(t.m.FormMouseMove(true, 4040).setLeft) << "not yet a drag";
   EXPECT_EQ(t.m.FormMouseMove(true, 5000).setLeft, 5000 - 690 - 25);
   EXPECT_FALSE(t.m.FormMouseMove(false, 6000).setLeft);
   auto fx = t.m.FormMouseUp(6000, at, kScreen, Options{});
   EXPECT_EQ(fx.setLeft, 6000 - 690 - 25);
   EXPECT_TRUE(fx.releaseCapture && !t.m.Dragging());
+  // A plain click leaves the toolbar where it is.
+  t.m.FormMouseDown(5000, 60);
+  EXPECT_FALSE(t.m.FormMouseUp(5030, at, kScreen, Options{}).setLeft);
   // Dropped against the right edge: pulled back off the margin, unless option 13.
-  t.m.FormMouseDown();
+  t.m.FormMouseDown(5000, 60);
   EXPECT_EQ(t.m.FormMouseUp(19000, at, kScreen, Options{}).setLeft, kScreen - 690 - 1750);
   Options noAdjust;
   noAdjust.Set(kOptNoRightAdjust, true);
-  t.m.FormMouseDown();
+  t.m.FormMouseDown(5000, 60);
   EXPECT_EQ(t.m.FormMouseUp(19000, at, kScreen, noAdjust).setLeft, 19000 - 690 - 25);
-  t.m.FormMouseDown();
+  t.m.FormMouseDown(5000, 60);
   t.m.CaptureLost();
   EXPECT_FALSE(t.m.FormMouseMove(true, 5000).setLeft);
 }
