@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the 32-bit program and runs the whole-program benchmarks under Wine:
-# start-up, menu opening, and resources (object counts and memory over use).
+# start-up, menu opening, resources (object counts and memory over use), and
+# the icon library window on 2,000 icons.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target stage startup_bench minimal_window menu_bench minimal_popup resource_bench
+cmake --build --preset win32 -j "$(nproc)" --target stage startup_bench minimal_window menu_bench minimal_popup resource_bench library_bench
 . scripts/wine-env.sh
 velmora_wine_setup
 b=build/win32
@@ -14,3 +15,5 @@ echo
 wine "$b/tests/bench/menu_bench.exe" "$(winepath -w "$b/stage")" "$(winepath -w "$b/tests/bench/minimal_popup.exe")" "${RUNS:-9}"
 echo
 wine "$b/tests/bench/resource_bench.exe" "$(winepath -w "$b/stage")" "${CYCLES:-500}" "${REBUILDS:-50}"
+echo
+wine "$b/tests/bench/library_bench.exe" "$(winepath -w data/icons)" "${ICONS:-2000}" "${RUNS:-9}"
