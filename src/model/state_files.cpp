@@ -47,9 +47,9 @@ std::string ReadFirstLine(FileSystem& fs, const std::string& path) {
 bool WriteHttpIconIni(FileSystem& fs, const std::string& programFolder, const std::string& path) {
   std::string line = path;
   std::replace(line.begin(), line.end(), '\0', ' ');
-  const std::string file = programFolder + kHttpIconIni;
-  fs.Delete(file);
-  return fs.WriteAll(file, Trim(line) + "\r\n");
+  // Replaced by the safe write, never deleted first: a full disk would
+  // otherwise lose the old file without a new one.
+  return fs.WriteAll(programFolder + kHttpIconIni, Trim(line) + "\r\n");
 }
 
 void EnsureFolder(FileSystem& fs, const std::string& folder) {

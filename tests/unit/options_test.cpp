@@ -96,10 +96,13 @@ TEST(StateFiles, HttpIconIniIsOneTrimmedLineWithoutNuls) {
   fs.AddFile(kDir + "HTTPICON.INI", "C:\\old.htm\r\nsecond line\r\n");
   ASSERT_TRUE(WriteHttpIconIni(fs, kDir, std::string("  C:\\Web\\ie.exe\0\0", 17)));
   EXPECT_EQ(fs.Content(kDir + "httpicon.ini"), "C:\\Web\\ie.exe\r\n");
-  // The old file goes first, then the new one is written.
+  // One safe write replaces the old file: a write that fails keeps it.
   EXPECT_EQ(fs.Changes(), (std::vector<FakeFileSystem::Call>{
-                              {"Delete", kDir + "httpicon.ini", ""},
                               {"WriteAll", kDir + "httpicon.ini", ""}}));
+  fs.FailOn("WriteAll", kDir + "httpicon.ini", 112, "There is not enough space on the disk.");
+  EXPECT_FALSE(WriteHttpIconIni(fs, kDir, "C:\\Other\\x.exe"));
+  EXPECT_EQ(fs.Content(kDir + "httpicon.ini"), "C:\\Web\\ie.exe\r\n");
+  fs = FakeFileSystem();
   // A NUL inside the path becomes a blank and stays.
   ASSERT_TRUE(WriteHttpIconIni(fs, kDir, std::string("C:\\a\0b.exe", 10)));
   EXPECT_EQ(fs.Content(kDir + "httpicon.ini"), "C:\\a b.exe\r\n");
