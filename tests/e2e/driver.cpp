@@ -669,6 +669,16 @@ void DoubleClickAt(POINT screen) {
               MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)});
 }
 
+void ClickThenKeys(POINT screen, const std::vector<WORD>& vks) {
+  MoveMouse(screen);
+  std::vector<INPUT> in{MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)};
+  for (WORD vk : vks) {
+    in.push_back(KeyInput(vk, false));
+    in.push_back(KeyInput(vk, true));
+  }
+  SendInputs(in);
+}
+
 void PressKey(WORD vk, const std::vector<WORD>& modifiers) {
   std::vector<INPUT> in;
   for (WORD m : modifiers) in.push_back(KeyInput(m, false));

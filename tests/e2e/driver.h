@@ -207,6 +207,9 @@ void MoveMouse(POINT screen);
 void LeftButtonAt(POINT screen, bool down);
 void ClickAt(POINT screen, bool rightButton = false);
 void DoubleClickAt(POINT screen);
+// A click at `screen` and the keys `vks` (each pressed and released), all in
+// one burst of input, as a quick user types right after clicking.
+void ClickThenKeys(POINT screen, const std::vector<WORD>& vks);
 // Presses `vk` with the modifier keys (VK_SHIFT, VK_CONTROL, VK_MENU) held.
 void PressKey(WORD vk, const std::vector<WORD>& modifiers = {});
 void TypeText(const std::string& text);

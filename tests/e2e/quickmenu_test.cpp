@@ -533,6 +533,30 @@ TEST_F(QuickMenu, OddEntriesAndAnUnreadableFileNeverCrash) {
   EXPECT_EQ(app.SeenMessages().size(), 1u);
 }
 
+// Keys typed in the same burst as the click that opens the menu all reach it:
+// the letter finds its entry and Enter runs it, every time.
+TEST_F(QuickMenu, NoKeyTypedRightAfterTheClickIsLost) {
+  ASSERT_NO_FATAL_FAILURE(WriteMenu(
+      "BMENU001.MNU", Entry("Alpha", "a") + Entry("Beta", "b") + Entry("Gamma", "g")));
+  App app(folder_);
+  ASSERT_TRUE(Start(app));
+  // The menu once, so that every round below measures the same thing.
+  HWND menu = OpenMenu(app, 2);
+  ASSERT_TRUE(menu);
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitHidden(app, menu));
+  constexpr int kRounds = 50;
+  for (int round = 1; round <= kRounds; ++round) {
+    SCOPED_TRACE(round);
+    ClickThenKeys(ButtonPoint(2), {'B', VK_RETURN});
+    const auto runs = WaitRuns(static_cast<size_t>(round));
+    ASSERT_EQ(runs.size(), static_cast<size_t>(round)) << app.Report();
+    EXPECT_EQ(runs.back().args, (std::vector<std::string>{"b"}));
+    ASSERT_TRUE(WaitHidden(app, menu));
+  }
+  EXPECT_TRUE(app.Close());
+}
+
 TEST_F(QuickMenu, EscAndAClickElsewhereCloseIt) {
   ASSERT_NO_FATAL_FAILURE(WriteMenu("BMENU001.MNU", Entry("Alpha", "a") + Entry("Beta", "b")));
   App app(folder_);
