@@ -2,6 +2,7 @@
 
 #include "about/frmAbout.h"
 #include "core/product.h"
+#include "customize/frmCust.h"
 #include "model/options.h"
 #include "model/state_files.h"
 #include "netsearch/frmNetSearch.h"
@@ -12,6 +13,7 @@
 #include "shell/frmHelp.h"
 #include "shell/frmMinimize.h"
 #include "shell/frmStartup.h"
+#include "shell/frmTip.h"
 #include "shell/launcher.h"
 #include "shell/own_menu.h"
 #include "shell/startup.h"
@@ -155,7 +157,36 @@ bool App::Main() {
 }
 
 void App::ShowCustomize() {
-  // The Customize page comes with the editor; its entry stays in the menu.
+  if (shuttingDown_) return;
+  if (cust_ && cust_->Loaded()) {
+    // Open already: a minimized page comes back; a page on the screen stays
+    // as it is.
+    HWND page = cust_->hwnd();
+    if (IsWindowVisible(page) && IsIconic(page)) {
+      ShowWindow(page, SW_SHOWNORMAL);
+      SetForegroundWindow(page);
+      BringWindowToTop(page);
+    }
+    return;
+  }
+  // Not modal; every opening reads the files afresh.
+  cust_.reset();
+  CustWindowServices services{
+      instance_,
+      tpp_,
+      fs_,
+      state_,
+      *shell_,
+      [this] {
+        if (toolbar_ && !shuttingDown_) toolbar_->InitNewButtons();
+      },
+      [this](HWND owner, const std::string& title, const std::string& text, int position) {
+        frmTip tip(state_.options);
+        tip.FieldNum = static_cast<short>(position);
+        tip.ShowModal(owner, title, text);
+      }};
+  cust_ = MakeWindow<frmCust>(std::move(services));
+  if (!cust_->Load()) cust_.reset();
 }
 
 void App::ShowAbout() {
@@ -203,7 +234,11 @@ void App::OwnMenuCommand(int command) {
 
 void App::Shutdown() {
   if (shuttingDown_) return;
+  // Unsaved edits on the Customize page get the page's own question first;
+  // Cancel keeps the program running.
+  if (cust_ && !cust_->QueryExit()) return;
   shuttingDown_ = true;
+  cust_.reset();
   if (toolbar_) toolbar_->Unload();
   // Unloading the Net Search window saves the search history.
   if (netSearch_) netSearch_->Unload();

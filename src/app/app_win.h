@@ -23,6 +23,7 @@ class ShellComponentFactory;
 class LaunchPlatform;
 class ShellRunner;
 class frmAbout;
+class frmCust;
 class frmHelp;
 class frmMinimize;
 class frmNetSearch;
@@ -83,6 +84,9 @@ class App : private UiHost, private ToolTip {
   WindowPtr<frmHelp> help_;
   WindowPtr<frmNetSearch> netSearch_;
   WindowPtr<frmAbout> about_;
+  // The Customize page while it is open; a closed page is built anew from the
+  // files at its next opening.
+  WindowPtr<frmCust> cust_;
 };
 
 }  // namespace velmora

@@ -263,7 +263,55 @@ inline constexpr TipInfo kTips[] = {
 
 const TipInfo& FindTip(TipId id);
 
+// ---- The page's controls and its File menu -----------------------------------------------
+
+// Child-window ids of the page's controls (the property panel itself is a
+// frame the page paints); the end-to-end tests find the controls by them.
+// Edit toolbar buttons are kEditToolbarFirstId + their index in kEditToolbar.
+enum CustControlId : int {
+  kIdLblMenuTree = 100,
+  kIdToolbar1,
+  kIdTreeView1,
+  kIdLblProperties,
+  kIdLblTitle,
+  kIdTxtTitle,
+  kIdLblFile,
+  kIdTxtCommand,  // the File box
+  kIdLblIcon,
+  kIdTxtFile,     // the Icon box
+  kIdCmdSelect,
+  kIdCmdAllFiles,
+  kIdCmdLibrary,
+  kIdCmdOK,
+  kIdFraBrowse,
+  kIdCmdBrowseFiles,
+  kIdCmdBrowseFolders,
+  kIdFraSelect,
+  kIdChkStartMenu,
+  kIdChkDesktop,
+  kIdCmdSave,
+  kIdCmdCancel,
+  kEditToolbarFirstId = 150,
+};
+static_assert(kEditToolbarFirstId > kIdCmdCancel);
+static_assert(kEditToolbarFirstId + std::size(kEditToolbar) <= kPopupFirst);
+
+// The File menu of the page's menu bar; "&Options" follows it.
+inline constexpr const char* kFileMenuCaption = "&File";
+enum FileMenuId : int { kMnuFileSave = 250, kMnuFileExit };
+inline constexpr CommandInfo kFileMenu[] = {
+    {kMnuFileSave, "&Update Toolbar"},
+    {0},
+    {kMnuFileExit, "E&xit"},
+};
+static_assert(IdsInRange(kFileMenu, kMnuFileSave, kMnuFileExit));
+static_assert(kMnuFileSave > kModuleLast);
+
 // ---- Texts -----------------------------------------------------------------------------
+
+inline constexpr const char* kCustCaption = " - Customize";  // after the application title
+inline constexpr const char* kMenuTreeText = "Menu Tree";
+inline constexpr const char* kPropertiesText = "Properties";
 
 inline constexpr const char* kMenuButtonsText = "Menu Buttons";
 inline constexpr const char* kSingleButtonsText = "Single Buttons";

@@ -32,8 +32,9 @@ IconHandle SmallFileIcon(const std::string& path) {
 int SystemIconIndex(const std::string& path) {
   if (path.empty()) return -1;
   SHFILEINFOA info{};
-  if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, kSmallIconFlags | SHGFI_EXETYPE))
-    return -1;
+  // Without SHGFI_EXETYPE: that flag stands alone, and combined with the
+  // others Wine answers 0 for every file, the program's own included.
+  if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, kSmallIconFlags)) return -1;
   return info.iIcon;
 }
 

@@ -25,7 +25,8 @@ HTREEITEM TreeViewControl::ItemOf(NodeId node) const {
 }
 
 bool TreeViewControl::Insert(NodeId node, std::optional<NodeId> parent, Place place,
-                             std::optional<NodeId> sibling, const std::string& text, int image) {
+                             std::optional<NodeId> sibling, const std::string& text, int image,
+                             bool expandButton) {
   HTREEITEM parentItem = TVI_ROOT;
   if (parent) {
     parentItem = ItemOf(*parent);
@@ -52,6 +53,10 @@ bool TreeViewControl::Insert(NodeId node, std::optional<NodeId> parent, Place pl
   insert.item.iImage = image;
   insert.item.iSelectedImage = image;
   insert.item.lParam = node;
+  if (expandButton) {
+    insert.item.mask |= TVIF_CHILDREN;
+    insert.item.cChildren = 1;
+  }
   HTREEITEM item = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!item) return false;

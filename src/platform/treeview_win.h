@@ -30,10 +30,12 @@ class TreeViewControl {
   // Where a new item goes among its siblings.
   enum class Place { First, Last, After, Before };
   // Inserts `node` under `parent` (nullopt: at the top level); `sibling` is
-  // the reference for After and Before. False when the parent or sibling is
-  // not shown or the control refuses.
+  // the reference for After and Before. `expandButton` shows the node's
+  // expand button before its children are inserted. False when the parent or
+  // sibling is not shown or the control refuses.
   bool Insert(NodeId node, std::optional<NodeId> parent, Place place,
-              std::optional<NodeId> sibling, const std::string& text, int image);
+              std::optional<NodeId> sibling, const std::string& text, int image,
+              bool expandButton = false);
   // Removes the node's item and its children's.
   void Remove(NodeId node);
   void Clear();

@@ -27,6 +27,20 @@ void frmTip::ShowModal(HWND owner, const std::string& title, const std::string& 
   const int pad = TwipsToPxX(180, tpp), icon = 32;
   const int textLeft = pad + icon + pad, textW = client.right - textLeft - pad;
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  {
+    // A long hint makes the window taller rather than losing its last lines.
+    WindowDC dc(hwnd());
+    Selection font(dc.get(), UiFont());
+    RECT need{0, 0, textW, 0};
+    DrawTextA(dc.get(), tip.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    // The text runs from below the title to half a margin above the buttons.
+    const int room = (client.bottom - pad - TwipsToPxY(375, tpp)) - (pad + TwipsToPxY(360, tpp)) - pad / 2;
+    if (need.bottom > room) {
+      SetWindowPos(hwnd(), nullptr, args.x, args.y - (need.bottom - room) / 2, w, h + need.bottom - room,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      GetClientRect(hwnd(), &client);
+    }
+  }
 
   HWND picture = CreateChild(hwnd(), "STATIC", "", WS_VISIBLE | SS_ICON, pad, pad, icon, icon, 100);
   SendMessageA(picture, STM_SETICON,
