@@ -245,6 +245,7 @@ Section "Uninstall"
     Delete "$INSTDIR\httpicon.htm"
     Delete "$INSTDIR\temphtml.htm"
     Delete "$INSTDIR\tempurl.url"
+    Delete "$INSTDIR\iconcach.dat"
     ; Left by a write that was cut short.
     Delete "$INSTDIR\*.~vl"
   ${EndIf}

@@ -7,6 +7,7 @@
 #include "model/state_files.h"
 #include "netsearch/frmNetSearch.h"
 #include "platform/dde_client_win.h"
+#include "platform/icon_cache_win.h"
 #include "platform/launch_platform_win.h"
 #include "platform/shell_component_win.h"
 #include "quickmenu/frmQMenu.h"
@@ -43,6 +44,7 @@ App::App(HINSTANCE instance) : tpp_(Tpp::FromScreen()), instance_(instance) {
   launchPlatform_ =
       std::make_unique<Win32LaunchPlatform>([this]() -> DdeClient& { return Minimize().Text1(); });
   runner_ = std::make_unique<ShellRunner>(Launch());
+  icons_ = std::make_unique<ShellIconCache>(fs_, state_.folders.program);
 }
 
 App::~App() = default;
@@ -67,6 +69,7 @@ frmToolbar& App::Toolbar() {
                              *this,
                              Runner(),
                              *this,
+                             *icons_,
                              [this] { SplashProgress(); },
                              [this](int command) { OwnMenuCommand(command); },
                              [this](const QMenuRun& run) { RunEntry(run); },

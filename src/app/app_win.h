@@ -20,6 +20,7 @@
 namespace velmora {
 
 class ShellComponentFactory;
+class ShellIconCache;
 class LaunchPlatform;
 class ShellRunner;
 class frmAbout;
@@ -74,6 +75,7 @@ class App : private UiHost, private ToolTip {
   std::unique_ptr<ShellComponentFactory> shell_;
   std::unique_ptr<LaunchPlatform> launchPlatform_;
   std::unique_ptr<ShellRunner> runner_;
+  std::unique_ptr<ShellIconCache> icons_;
   Tpp tpp_;
   HINSTANCE instance_;
   bool shuttingDown_ = false;

@@ -7,6 +7,7 @@
 #include "model/icon_source.h"
 #include "model/item_record.h"
 #include "model/text.h"
+#include "platform/icon_cache_win.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icons_win.h"
 #include "platform/ui_win.h"
@@ -163,7 +164,7 @@ void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label, IconC
   if (icon.kind == IconKind::File) {
     const std::string key = ToLower(icon.path);
     auto cached = icons.find(key);
-    if (cached == icons.end()) cached = icons.emplace(key, SmallFileIcon(icon.path)).first;
+    if (cached == icons.end()) cached = icons.emplace(key, s_.icons.Icon(icon.path)).first;
     const IconHandle& file = cached->second;
     if (file && DrawIconEx(dc, x, y, file.get(), 16, 16, 0, nullptr, DI_NORMAL)) return;
   }

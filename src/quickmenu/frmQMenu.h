@@ -21,6 +21,7 @@ namespace velmora {
 struct AppState;
 class FileSystem;
 class KeyedImageList;
+class ShellIconCache;
 class UiHost;
 struct Tpp;
 
@@ -31,6 +32,8 @@ struct QMenuServices {
   AppState& state;
   // ImgIcons: the built-in pictures.
   KeyedImageList& images;
+  // The shell's file icons, remembered between runs.
+  ShellIconCache& icons;
   UiHost& ui;
   // Runs a chosen entry once the menu is hidden and pending messages have
   // run. The menu window may be gone by then: the handler must not touch it.

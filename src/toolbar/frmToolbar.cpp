@@ -14,6 +14,7 @@
 #include "model/options.h"
 #include "model/state_files.h"
 #include "model/text.h"
+#include "platform/icon_cache_win.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icons_win.h"
 #include "platform/ui_win.h"
@@ -105,6 +106,7 @@ void frmToolbar::LoadToolbar() {
   // Hidden and without its poll while it is built.
   ShowWindow(hwnd(), SW_HIDE);
   KillTimer(hwnd(), kTimer1);
+  s_.icons.BeginRound();
   OfferSampleMenus(s_.fs, s_.shell, s_.dialogs, s_.state, reinterpret_cast<std::uintptr_t>(hwnd()));
   ToolbarBuildInput input = ReadToolbarBuildInput(s_.fs, s_.dialogs, s_.state, s_.splashProgress);
   input.tppx = s_.tpp.x;
@@ -120,7 +122,6 @@ void frmToolbar::LoadToolbar() {
              LOWORD(size) * layout.ButtonCount(), toolbarHeightPx_, FALSE);
   FillStrip(layout);
   PlaceAndShow(layout);
-  buildIcons_.clear();
   // The menus are built while the program is idle: reading icons out of
   // program files is the slow part of a first opening.
   prepareNext_ = 2;
@@ -128,13 +129,13 @@ void frmToolbar::LoadToolbar() {
 }
 
 IconHandle frmToolbar::IconFor(const IconSource& icon) const {
-  if (icon.kind == IconKind::File) {
-    const std::string key = ToLower(icon.path);
-    auto found = buildIcons_.find(key);
-    if (found == buildIcons_.end()) found = buildIcons_.emplace(key, SmallFileIcon(icon.path)).first;
-    if (found->second) return IconHandle(CopyIcon(found->second.get()));
-  }
+  if (icon.kind == IconKind::File)
+    if (IconHandle file = s_.icons.Icon(icon.path)) return file;
   return icon.picture.empty() ? IconHandle() : s_.images.IconOf(icon.picture);
+}
+
+void frmToolbar::PlaceFixed() {
+  SetLeft(model_.FixedLeft(ScreenWidthTwips(s_.tpp), Frame().width));
 }
 
 void frmToolbar::FillToolbar1(const ToolbarLayout& layout) {
@@ -225,6 +226,7 @@ void frmToolbar::Unload() {
   KillTimer(hwnd(), kTimer1);
   SaveOptions(s_.fs, s_.state.folders.program, s_.state.options);
   SavePosition(Frame().left, true);
+  s_.icons.Save();
   UnloadItems();
   Destroy();
 }
@@ -295,7 +297,7 @@ frmQMenu* frmToolbar::CreateMenu(const MenuRequest& request) {
     std::string folder = s_.state.folders.program;
     BuildOwnMenu(s_.fs, folder);
   }
-  QMenuServices services{s_.tpp, s_.fs, s_.state, s_.images, s_.ui, nullptr};
+  QMenuServices services{s_.tpp, s_.fs, s_.state, s_.images, s_.icons, s_.ui, nullptr};
   if (request.index == 1) {
     const auto command = s_.ownMenuCommand;
     services.run = [command](const QMenuRun& run) {
@@ -331,7 +333,12 @@ bool frmToolbar::PrepareNextMenu() {
   const int count = model_.layout().ButtonCount();
   while (prepareNext_ <= count && (QuickMenu(prepareNext_) || !model_.OpensMenu(prepareNext_)))
     ++prepareNext_;
-  if (prepareNext_ > count) return false;
+  if (prepareNext_ > count) {
+    // Every icon this toolbar shows has been looked up: the cache keeps those.
+    s_.icons.EndRound();
+    s_.icons.Save();
+    return false;
+  }
   CreateMenu(model_.MenuFor(prepareNext_++, Frame(), false))->Prepare();
   return prepareNext_ <= count;
 }

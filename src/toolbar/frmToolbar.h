@@ -25,6 +25,7 @@ class Dialogs;
 class FileSystem;
 class KeyedImageList;
 class ShellComponentFactory;
+class ShellIconCache;
 class ToolTip;
 class UiHost;
 class frmQMenu;
@@ -42,6 +43,8 @@ struct ToolbarServices {
   UiHost& ui;
   ItemRunner& runner;
   ToolTip& tip;
+  // The shell's file icons, remembered between runs.
+  ShellIconCache& icons;
   std::function<void()> splashProgress;
   // A row chosen in the program's own menu, by command number.
   std::function<void(int)> ownMenuCommand;
@@ -70,6 +73,12 @@ class frmToolbar : public Window {
 
   const ToolbarLayout& Layout() const { return model_.layout(); }
   frmQMenu* QuickMenu(int index) const;
+
+  // The Customize page's Options menu.
+  bool HasSingleButtons() const { return !model_.layout().singles.empty(); }
+  // "Toolbar in Fixed Position" with single buttons: the fixed margins at once.
+  void PlaceFixed();
+  void SetMovable(bool movable) { model_.SetMovable(movable); }
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -116,8 +125,6 @@ class frmToolbar : public Window {
   std::map<std::string, WindowPtr<frmQMenu>> menus_;
   int prepareNext_ = 2;
   int toolbarHeightPx_ = 0;
-  // Many buttons show the same file's icon; the shell is asked once per build.
-  mutable std::map<std::string, IconHandle> buildIcons_;
 };
 
 }  // namespace velmora

@@ -140,6 +140,17 @@ void ToolbarModel::Clear() {
   dragging_ = false;
 }
 
+double ToolbarModel::FixedLeft(double screenWidth, double windowWidth) const {
+  PlacementInput place;
+  place.screenWidth = screenWidth;
+  place.width = windowWidth;
+  place.toolbarWidth = layout_.toolbarWidth;
+  place.stripWidth = layout_.stripVisible ? layout_.stripWidth : 0;
+  place.movable = false;
+  place.hasSingles = !layout_.singles.empty();
+  return PlaceHorizontally(place).left;
+}
+
 void ToolbarModel::Placed(const ToolbarFrame& frame) {
   savedLeft_ = frame.left;
   savedTop_ = frame.top;

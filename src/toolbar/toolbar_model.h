@@ -207,6 +207,13 @@ class ToolbarModel {
   void Clear();
   const ToolbarLayout& layout() const { return layout_; }
 
+  // The Options menu's "Toolbar in Fixed Position" with single buttons: the
+  // Left the fixed rule gives the window as it is now (its margin beside the
+  // strip, or beside the buttons when the strip is narrow).
+  double FixedLeft(double screenWidth, double windowWidth) const;
+  // "Toolbar Movable" and "Toolbar in Fixed Position": dragging follows at once.
+  void SetMovable(bool movable) { layout_.movable = movable; }
+
   // After the build has placed and shown the window: the poll keeps it there.
   void Placed(const ToolbarFrame& frame);
   // toolbarp.dat now holds `left`. Until then the poll keeps asking to save.

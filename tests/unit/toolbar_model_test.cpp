@@ -221,6 +221,22 @@ TEST(ToolbarClick, TheOwnMenuIsWrittenWheneverItsWindowIsCreated) {
   EXPECT_EQ(t.Build().buttons[0].tag, "QMENU");
 }
 
+TEST(ToolbarOptions, FixedPlacesByTheMarginsAndMovableLetsTheDragFollow) {
+  Tb t;
+  t.Menu("A", "", 2).Single("S1", "a").Single("S2", "b").Single("S3", "c").Movable().Build();
+  const double width = t.m.layout().width;
+  EXPECT_EQ(t.m.FixedLeft(kScreen, width), kScreen - width - 900);
+  Tb narrow;
+  narrow.Menu("A", "", 2).Single("S1", "a").Build();  // a strip narrower than 850
+  EXPECT_EQ(narrow.m.FixedLeft(kScreen, narrow.m.layout().width),
+            kScreen - narrow.m.layout().toolbarWidth - 1750);
+
+  t.m.SetMovable(false);
+  EXPECT_FALSE(t.m.FormMouseDown(4000, 60).capture);
+  t.m.SetMovable(true);
+  EXPECT_TRUE(t.m.FormMouseDown(4000, 60).capture);
+}
+
 TEST(ToolbarDrag, TheWindowFollowsThePointerAndTheDropDecides) {
   Tb fixed;
   fixed.Menu("A", "", 2).Build();
