@@ -186,6 +186,11 @@ ProgramFolder::ProgramFolder(HelpFiles help) {
   DWORD n = GetTempPathA(MAX_PATH, temp);
   if (n == 0 || n >= MAX_PATH) throw std::runtime_error("GetTempPathA failed");
   std::string root = temp;
+  // A test run may put the program folders elsewhere, e.g. on a small file
+  // system the full-disk test fills.
+  char elsewhere[MAX_PATH] = "";
+  const DWORD m = GetEnvironmentVariableA("VELMORA_E2E_ROOT", elsewhere, MAX_PATH);
+  if (m > 0 && m < MAX_PATH) root = elsewhere;
   if (!root.empty() && root.back() == '\\') root.pop_back();
   // Long names, so the program's idea of its own folder matches ours; a blank
   // in the name catches command lines and paths that are not quoted.

@@ -38,7 +38,8 @@ std::string StageFolder();
 enum class HelpFiles { Leave, Copy };
 
 // A fresh program folder with a copy of every staged file, removed again by the
-// destructor. Names are relative to the program folder and may contain "\".
+// destructor. It is made under the temporary folder, or under the folder the
+// environment variable VELMORA_E2E_ROOT names. Names are relative to the program folder and may contain "\".
 class ProgramFolder {
  public:
   // Throws std::runtime_error when the stage is missing or cannot be copied.
