@@ -1,5 +1,6 @@
 // Fuzzes the icon.lib reader: whatever the archive holds, unpacking stays
-// inside the Icons folder and never reads past the end of the file.
+// inside the Icons folder and never reads past the end of the file, and the
+// category files it brings read as named categories of trimmed icon names.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -37,6 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         name.find_first_of("\\/:") != std::string::npos || !velmora::IsSafeEntryName(name))
       std::abort();
   }
-  velmora::ReadCategories(fs, icons);
+  // Category files unpacked from the archive: named, with trimmed icon names.
+  for (const auto& category : velmora::ReadCategories(fs, icons)) {
+    if (velmora::Trim(category.name).empty()) std::abort();
+    for (const auto& icon : category.icons)
+      if (icon.empty() || velmora::Trim(icon) != icon) std::abort();
+  }
   return 0;
 }
