@@ -13,6 +13,8 @@ constexpr double kArrowRoom = 550;     // taken off the usable height for the ar
 constexpr double kArrowHeight = 320;
 constexpr double kArrowInset = 50;
 constexpr double kRightMargin = 200;
+constexpr double kArrowGap = 100;      // FitArrows: each arrow is half the width less this
+constexpr double kLeastArrow = 240;    // narrower, an arrow is hard to hit
 constexpr double kTextIndent = 120;    // from the icon column to the captions
 constexpr double kFrameX = 5;
 
@@ -194,7 +196,7 @@ QMenuLayout LayoutQuickMenu(const std::vector<ItemRecord>& records, const QMenuM
 void FitArrows(QMenuLayout& layout) {
   if (!layout.arrows) return;
   QMenuArrowRow& row = *layout.arrows;
-  row.width = layout.width / 2 - 100;
+  row.width = layout.width / 2 - kArrowGap;
   row.upLeft = kArrowInset;
   row.downLeft = row.upLeft + row.width + layout.tppx;
 }
@@ -210,8 +212,11 @@ bool PlaceQuickMenu(QMenuLayout& layout, double windowLeft, double screenWidth) 
 double QuickMenuWidth(const QMenuLayout& layout, double windowLeft, double screenWidth) {
   const double width = layout.textLeft + layout.widest + kRightMargin;
   if (windowLeft + width <= screenWidth) return width;
-  // However little room is left, the icon column stays.
-  return std::max(screenWidth - windowLeft - kBottomMargin, layout.textLeft);
+  // However little room is left, the icon column stays, and a paged menu
+  // keeps two arrows a pointer can hit: it rather passes the screen's edge.
+  double least = layout.textLeft;
+  if (layout.Paged()) least = std::max(least, std::min(width, 2 * (kLeastArrow + kArrowGap)));
+  return std::max(screenWidth - windowLeft - kBottomMargin, least);
 }
 
 double IconLeft(const QMenuLayout& layout) { return 2 * layout.tppx; }

@@ -121,11 +121,14 @@ QMenuEffects QMenuNav::ButtonRelease(bool leftButton, double x, double y) {
     DropHighlight(fx);
     return fx;
   }
-  const int label = LabelAt(y);
-  if (label == 0) return fx;
+  return RunLabel(LabelAt(y));
+}
+
+QMenuEffects QMenuNav::RunLabel(int label) {
+  if (label == 0) return {};
   std::string_view exe = layout_.Label(label).command;
   exe = exe.substr(0, exe.find('\0'));
-  fx = HideMenu();
+  QMenuEffects fx = HideMenu();
   fx.run = QMenuRun{label, Trim(exe)};
   return fx;
 }
@@ -241,8 +244,10 @@ void QMenuNav::LetterSearch(char key, QMenuEffects& fx) {
 QMenuEffects QMenuNav::KeyPress(int character) {
   QMenuEffects fx;
   if (character == kQMenuCharEnter) {
-    if (s_.highlighted == 0) return fx;
-    return ButtonRelease(true, layout_.textLeft, layout_.Label(s_.highlighted).top);
+    // The highlighted row itself, not a click at its place: a window cut to
+    // its icon column at the screen's edge has no caption to click.
+    if (s_.highlighted == 0 || s_.pointerLeft) return fx;
+    return RunLabel(s_.highlighted);
   }
   if (character <= 32 || character >= 127) return fx;
   LetterSearch(LowerChar(static_cast<char>(character)), fx);

@@ -99,6 +99,8 @@ class QMenuNav {
   int LabelAt(double y) const;
   bool OutsideWindow(double x, double y) const;
   bool OutsidePageRows(double y) const;
+  // Hides the menu and runs row `label` (0: nothing).
+  QMenuEffects RunLabel(int label);
   void SetHighlight(int label, QMenuEffects& fx);
   void DropHighlight(QMenuEffects& fx);
   void HideArrowFrame(QMenuEffects& fx);

@@ -316,6 +316,9 @@ TEST(QMenuLayout, APagedMenuOpenedFromAnotherPlaceFitsItsWidthAndArrowsAgain) {
   ASSERT_TRUE(l.arrows);
   EXPECT_DOUBLE_EQ(l.arrows->width, l.width / 2 - 100);
   EXPECT_LT(l.arrows->downLeft + l.arrows->width, l.width) << "the down arrow left the window";
+  // At the very edge the arrows keep a size a pointer can hit.
+  EXPECT_TRUE(PlaceQuickMenu(l, m.screenWidth, m.screenWidth));
+  EXPECT_GE(l.arrows->width, 240);
   EXPECT_TRUE(PlaceQuickMenu(l, 1000, m.screenWidth));
   EXPECT_DOUBLE_EQ(l.width, full);
 }

@@ -303,6 +303,22 @@ TEST(QMenuKeyboard, EnterRunsTheHighlightedEntryAndEscOnlyHides) {
   EXPECT_TRUE(fx.hideMenu);
 }
 
+TEST(QMenuKeyboard, EnterRunsTheRowInAWindowCutToItsIconColumn) {
+  // Opened from a button at the screen's right edge: no caption shows.
+  auto records = Records({"Alpha", "Beta"});
+  auto metrics = Metrics();
+  metrics.windowLeft = metrics.screenWidth;
+  const QMenuLayout layout = LayoutQuickMenu(records, metrics);
+  ASSERT_DOUBLE_EQ(layout.width, layout.textLeft);
+  QMenuNav nav(layout);
+  nav.SetWindowSize(layout.width, layout.height);
+  nav.KeyDown(kQMenuKeyDown);
+  nav.KeyDown(0);
+  const auto fx = nav.KeyPress(kQMenuCharEnter);
+  ASSERT_TRUE(fx.run) << "Enter swallowed";
+  EXPECT_EQ(fx.run->label, 1);
+}
+
 TEST(QMenuArrows, FrameAndPagingByMouse) {
   Menu m(kThreePages);
   m.Hover(2);
