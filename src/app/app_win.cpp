@@ -183,6 +183,16 @@ void App::ShowCustomize() {
       [this] {
         if (toolbar_ && !shuttingDown_) toolbar_->InitNewButtons();
       },
+      OptionsToolbar{[this] { return toolbar_ && toolbar_->HasSingleButtons(); },
+                     [this] {
+                       if (toolbar_ && !shuttingDown_) toolbar_->PlaceFixed();
+                     },
+                     [this] {
+                       if (toolbar_ && !shuttingDown_) toolbar_->InitNewButtons();
+                     },
+                     [this](bool movable) {
+                       if (toolbar_) toolbar_->SetMovable(movable);
+                     }},
       [this](HWND owner, const std::string& title, const std::string& text, int position) {
         frmTip tip(state_.options);
         tip.FieldNum = static_cast<short>(position);

@@ -34,7 +34,7 @@ void AppendTable(HMENU menu, const CommandInfo* table, std::size_t count) {
 }
 
 // Edges rounded once each, so that neighbours stay flush at any DPI.
-RECT ToPixels(const TwipRect& r, const Tpp& tpp) {
+RECT ToPixels(const LayoutRect& r, const Tpp& tpp) {
   return RECT{TwipsToPxX(r.x, tpp), TwipsToPxY(r.y, tpp), TwipsToPxX(r.Right(), tpp),
               TwipsToPxY(r.Bottom(), tpp)};
 }
@@ -147,7 +147,28 @@ void CustControls::AttachMenuBar(HWND page) {
   HMENU file = CreatePopupMenu();
   AppendTable(file, kFileMenu, std::size(kFileMenu));
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), kFileMenuCaption);
+  HMENU options = CreatePopupMenu();
+  AppendTable(options, kOptionsMenu, std::size(kOptionsMenu));
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(options), kOptionsMenuCaption);
   SetMenu(page, bar);  // the window owns it from here
+}
+
+void CustControls::ShowOptionMarks(HWND page, const OptionsMarkState& marks) {
+  // By command: the bar passes the ids on to its submenus.
+  HMENU bar = GetMenu(page);
+  for (int id = kOptionsMenuFirst; id <= kOptionsMenuLast; ++id)
+    CheckMenuItem(bar, static_cast<UINT>(id), MF_BYCOMMAND | (marks.IsChecked(id) ? MF_CHECKED : MF_UNCHECKED));
+}
+
+OptionsMarkState CustControls::OptionMarksShown(HWND page) {
+  OptionsMarkState marks;
+  HMENU bar = GetMenu(page);
+  for (int id = kOptionsMenuFirst; id <= kOptionsMenuLast; ++id) {
+    const UINT state = GetMenuState(bar, static_cast<UINT>(id), MF_BYCOMMAND);
+    marks.checked[static_cast<std::size_t>(id - kOptionsMenuFirst)] =
+        state != static_cast<UINT>(-1) && (state & MF_CHECKED);
+  }
+  return marks;
 }
 
 HWND CustControls::Box(CustBox box) const {
@@ -194,7 +215,7 @@ RECT CustControls::LayOut(HWND page, HWND tree, const Tpp& tpp) const {
   RECT client{};
   GetClientRect(page, &client);
   const CustLayout l = LayOutCustomize({client.right * tpp.x, client.bottom * tpp.y}, Metrics(page, tpp));
-  const std::pair<HWND, const TwipRect*> placed[] = {
+  const std::pair<HWND, const LayoutRect*> placed[] = {
       {lblMenuTree, &l.lblMenuTree},   {Toolbar1, &l.toolbar},
       {tree, &l.tree},                 {lblProperties, &l.lblProperties},
       {lblTitle, &l.lblTitle},         {txtTitle, &l.txtTitle},

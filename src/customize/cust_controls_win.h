@@ -11,6 +11,7 @@
 
 #include "customize/cust_layout.h"
 #include "customize/cust_model.h"
+#include "customize/cust_options.h"
 #include "platform/handles_win.h"
 
 namespace velmora {
@@ -34,8 +35,12 @@ struct CustControls {
   // right after the edit toolbar.
   void Create(HWND page, HINSTANCE instance, const KeyedImageList& imgIcons,
               const std::function<void()>& makeTree);
-  // The menu bar: "&File", then "&Options" when it comes.
+  // The menu bar: "&File", then "&Options".
   static void AttachMenuBar(HWND page);
+  // The Options menu's check marks as `marks` says.
+  static void ShowOptionMarks(HWND page, const OptionsMarkState& marks);
+  // The marks the menu shows now.
+  static OptionsMarkState OptionMarksShown(HWND page);
 
   HWND Box(CustBox box) const;
   std::optional<CustBox> BoxOf(HWND control) const;

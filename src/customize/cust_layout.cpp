@@ -101,7 +101,7 @@ CustLayout LayOutCustomize(TwipSize client, const CustMetrics& m) {
   const double editW = s.innerW - s.labelCol;
   double y = s.panelTop + kPad;
   const double labelDown = (s.row - m.lineHeight) / 2;
-  const auto row = [&](TwipRect& label, TwipRect& box) {
+  const auto row = [&](LayoutRect& label, LayoutRect& box) {
     label = {px, y + labelDown, s.labelCol - kGap, m.lineHeight};
     box = {editX, y, editW, s.row};
     y += s.row + kGap;

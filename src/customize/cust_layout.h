@@ -27,7 +27,7 @@
 
 namespace velmora {
 
-struct TwipRect {
+struct LayoutRect {
   double x = 0, y = 0, w = 0, h = 0;
   double Right() const { return x + w; }
   double Bottom() const { return y + h; }
@@ -47,13 +47,13 @@ struct CustMetrics {
 };
 
 struct CustLayout {
-  TwipRect lblMenuTree, toolbar, tree;
-  TwipRect lblProperties, panel;
-  TwipRect lblTitle, txtTitle, lblFile, txtCommand, lblIcon, txtFile;
-  TwipRect cmdSelect, cmdAllFiles, cmdLibrary, cmdOK;
-  TwipRect fraBrowse, cmdBrowseFiles, cmdBrowseFolders;
-  TwipRect fraSelect, chkStartMenu, chkDesktop;
-  TwipRect cmdSave, cmdCancel;
+  LayoutRect lblMenuTree, toolbar, tree;
+  LayoutRect lblProperties, panel;
+  LayoutRect lblTitle, txtTitle, lblFile, txtCommand, lblIcon, txtFile;
+  LayoutRect cmdSelect, cmdAllFiles, cmdLibrary, cmdOK;
+  LayoutRect fraBrowse, cmdBrowseFiles, cmdBrowseFolders;
+  LayoutRect fraSelect, chkStartMenu, chkDesktop;
+  LayoutRect cmdSave, cmdCancel;
 };
 
 // The smallest client area in which nothing overlaps or is cut off.

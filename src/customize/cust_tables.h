@@ -251,7 +251,7 @@ inline constexpr TipInfo kTips[] = {
      "This option is useful for custom entries where you have an icon file different from "
      "the executable file. "
      "You can also use this field to enter web site address starting with the letters "
-     "http:// such as http://www.velmora.app. "
+     "http:// such as http://www.example.com/. "
      "Please see the Help file for more information.\r\n\r\n"
      "The returned result will be inserted in the File entry box. It will not affect "
      "entries in the Title or Icon field."

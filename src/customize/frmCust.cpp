@@ -9,6 +9,7 @@
 #include "core/product.h"
 #include "core/shell_component.h"
 #include "customize/cust_images_win.h"
+#include "iconlib/frmLibrary.h"
 #include "model/text.h"
 #include "platform/ui_win.h"
 #include "resource.h"
@@ -77,6 +78,8 @@ bool frmCust::Load() {
   });
   for (HWND control : {tree_.hwnd(), c_.txtTitle, c_.txtCommand, c_.txtFile}) Subclass(control);
   CustControls::AttachMenuBar(hwnd());
+  // The movable flag follows position 4 at every build and every change.
+  CustControls::ShowOptionMarks(hwnd(), OptionsMarks(s_.state.options, s_.state.options.IsOn(kOptToolbarMovable)));
   PlaceWindow();
 
   AppState& state = s_.state;
@@ -189,8 +192,7 @@ void frmCust::Apply(const CustEffects& fx) {
     SendMessageA(c_.chkStartMenu, BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageA(c_.chkDesktop, BM_SETCHECK, BST_UNCHECKED, 0);
   }
-  // fx.showLibrary: the icon library window comes with the library; the
-  // model keeps its flag meanwhile.
+  if (fx.showLibrary) ShowLibrary();
   if (fx.rebuildToolbar && s_.rebuildToolbar) s_.rebuildToolbar();
   if (fx.editLabel != kNoNode) tree_.EditLabel(fx.editLabel);
   if (fx.popup) ShowPopup(*fx.popup);
@@ -278,6 +280,34 @@ void frmCust::ShowTip(const TipInfo& tip) {
 }
 
 // ---------------------------------------------------------------------------
+// The icon library
+
+void frmCust::ShowLibrary() {
+  if (!library_)
+    library_ = MakeWindow<frmLibrary>(
+        LibraryServices{s_.instance, s_.tpp, s_.fs, s_.state.folders.icons, static_cast<LibraryHost&>(*this)});
+  if (!library_->ShowLibrary(hwnd())) {
+    library_.reset();
+    if (model_) model_->LibraryUnloaded();
+  }
+}
+
+bool frmCust::HostCanTakeIcon() {
+  if (!model_ || model_->Selected() == kNoNode) return false;
+  const NodeKind kind = model_->KindOf(model_->Selected());
+  return kind != NodeKind::MenuRoot && kind != NodeKind::SingleRoot;
+}
+
+void frmCust::HostIconChosen(const std::string& iconPath) {
+  if (model_ && Loaded()) Run([&] { return model_->LibraryIconChosen(iconPath); });
+}
+
+void frmCust::HostLibraryClosed() {
+  // The library hid itself: the page is where the user goes on.
+  if (Loaded() && !unloading_ && IsWindowVisible(hwnd())) SetForegroundWindow(hwnd());
+}
+
+// ---------------------------------------------------------------------------
 // Commands
 
 bool frmCust::OnCommand(int id, int code, HWND control) {
@@ -298,6 +328,10 @@ bool frmCust::OnCommand(int id, int code, HWND control) {
 }
 
 bool frmCust::RunCommand(int id) {
+  if (id >= kOptionsMenuFirst && id <= kOptionsMenuLast) {
+    OptionsClick(id);
+    return true;
+  }
   switch (id) {
     case kIdCmdOK: Run([this] { return model_->Confirm(); }); return true;
     case kIdCmdSelect: Run([this] { return model_->SelectFile(); }); return true;
@@ -329,6 +363,23 @@ void frmCust::SelectFromClicked(int id) {
   model_->SetSelectFrom(!on ? SelectFrom::None
                             : id == kIdChkStartMenu ? SelectFrom::StartMenu
                                                     : SelectFrom::Desktop);
+}
+
+// An Options menu choice: the program's Options string changes in memory, and
+// the marks show what it holds now.
+void frmCust::OptionsClick(int id) {
+  if (!model_) return;
+  ++busy_;
+  OptionsServices services{s_.state.options,    dialogs_, s_.fs, s_.state.folders.program, s_.shell,
+                           reinterpret_cast<std::uintptr_t>(hwnd()), s_.toolbar};
+  const OptionsEffects fx = OptionsMenuClick(id, services);
+  if (Loaded()) {
+    CustControls::ShowOptionMarks(hwnd(), fx.marks);
+    if (fx.showExtension && model_) model_->SetShowExtension(*fx.showExtension);
+    // A rebuilt toolbar takes the front; the user is still on the page.
+    if (fx.toolbar == ToolbarRequest::Rebuilt) SetForegroundWindow(hwnd());
+  }
+  --busy_;
 }
 
 void frmCust::Save() {
@@ -373,6 +424,8 @@ void frmCust::Unload() {
   ShowWindow(hwnd(), SW_HIDE);
   KillTimer(hwnd(), kTimer1);
   EndDragPicture();
+  // The library goes before the page it belongs to.
+  library_.reset();
   if (model_ && model_->libraryOpen()) model_->LibraryUnloaded();
   {
     TreeViewControl::NoRedraw quiet(tree_);
@@ -385,6 +438,7 @@ void frmCust::Unload() {
 void frmCust::OnDestroyed() {
   // Everything goes with the window; the next opening builds a fresh page
   // from the files.
+  library_.reset();
   unfilled_.clear();
   model_.reset();
   dragPicture_.End(nullptr);
@@ -689,12 +743,20 @@ LRESULT frmCust::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Window::HandleMessage(msg, wp, lp);
 }
 
-// For the benchmark only (TestHooksEnabled): 0 the shell look-ups so far,
-// 1 opens every menu as clicks on their buttons would and answers how many,
-// 2 the nodes the control holds.
+// For the benchmark and the tests only (TestHooksEnabled): 0 the shell
+// look-ups so far, 1 opens every menu as clicks on their buttons would and
+// answers how many, 2 the nodes the control holds, 3 the Options menu's
+// check marks as the menu shows them (bit i: item kOptionsMenuFirst + i).
 LRESULT frmCust::Probe(WPARAM what) {
   if (what == 0) return ShellLookups();
   if (what == 2) return static_cast<LRESULT>(tree_.Count());
+  if (what == 3) {
+    const OptionsMarkState marks = CustControls::OptionMarksShown(hwnd());
+    LRESULT bits = 0;
+    for (std::size_t i = 0; i < marks.checked.size(); ++i)
+      if (marks.checked[i]) bits |= LRESULT{1} << i;
+    return bits;
+  }
   if (what != 1 || !model_) return 0;
   const std::vector<NodeId> menus = model_->Children(model_->MenuRoot());
   for (const NodeId menu : menus) {

@@ -23,6 +23,8 @@
 #include "customize/cust_controls_win.h"
 #include "customize/cust_drag_win.h"
 #include "customize/cust_model.h"
+#include "customize/cust_options.h"
+#include "iconlib/library_host.h"
 #include "platform/dialogs_win.h"
 #include "platform/treeview_win.h"
 #include "platform/window_win.h"
@@ -33,26 +35,31 @@ struct AppState;
 class CustImages;
 class FileSystem;
 class ShellComponentFactory;
+class frmLibrary;
 struct Tpp;
 
 struct CustWindowServices {
   HINSTANCE instance = nullptr;
   const Tpp& tpp;
   FileSystem& fs;
-  // The folders, the Options string (tips, the extension option) and the
-  // file that stands for web addresses.
+  // The folders, the Options string (the Options menu, the tips) and the
+  // file that stands for web addresses. The page edits the program's own
+  // string: the program writes it to its file when it ends.
   AppState& state;
-  // The Start Menu (11) and Desktop (0) folders, asked once as the page opens.
+  // The Start Menu (11) and Desktop (0) folders, asked once as the page
+  // opens; the Startup folder (7) for the Options menu's shortcut.
   ShellComponentFactory& shell;
   // After a save: the toolbar builds itself again from the files.
   std::function<void()> rebuildToolbar;
+  // What the Options menu asks of the running toolbar.
+  OptionsToolbar toolbar;
   // Shows a first-use tip modally over `owner`; its check box sets Options
   // string position `position`.
   std::function<void(HWND owner, const std::string& title, const std::string& text, int position)>
       showTip;
 };
 
-class frmCust : public Window {
+class frmCust : public Window, private LibraryHost {
  public:
   explicit frmCust(CustWindowServices services);
   ~frmCust() override;
@@ -93,10 +100,17 @@ class frmCust : public Window {
   void ShowBoxes(const Boxes& boxes);
   void ShowPopup(const PopupState& state);
   void ShowTip(const TipInfo& tip);
+  void ShowLibrary();
+
+  // LibraryHost: the icon library window, owned by the page.
+  bool HostCanTakeIcon() override;
+  void HostIconChosen(const std::string& iconPath) override;
+  void HostLibraryClosed() override;
 
   // Commands.
   bool RunCommand(int id);
   void SelectFromClicked(int id);
+  void OptionsClick(int id);
   void Save();
   void RequestClose();
   void Unload();
@@ -121,6 +135,8 @@ class frmCust : public Window {
   std::unique_ptr<CustModel> model_;
   TreeViewControl tree_;
   CustControls c_;
+  // Loaded on first use, hidden between uses, destroyed before the page.
+  WindowPtr<frmLibrary> library_;
   // Menu buttons whose entries are not in the control yet.
   std::unordered_set<NodeId> unfilled_;
   RECT panel_{};             // the property panel's frame, client pixels

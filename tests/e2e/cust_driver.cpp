@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "customize/cust_options.h"
+
 namespace velmora::e2e {
 
 namespace {
@@ -213,6 +215,66 @@ std::optional<CustomizePage> OpenCustomize(App& app, HWND toolbar1) {
   HWND page = app.WaitForWindow(Visible("VelmoraCustomize"));
   if (!page || !InFront(app, page) || !app.Sync()) return std::nullopt;
   return CustomizePage{page};
+}
+
+namespace {
+
+GUITHREADINFO GuiInfo(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
+    info = GUITHREADINFO{};
+    info.cbSize = sizeof info;
+  }
+  return info;
+}
+
+}  // namespace
+
+bool ChooseOptionsItem(App& app, const CustomizePage& page, int id) {
+  // The item's place among the menu's items; separators are stepped over.
+  int index = -1, items = 0;
+  for (const CommandInfo& item : kOptionsMenu) {
+    if (item.id == 0) continue;
+    if (item.id == id) index = items;
+    ++items;
+  }
+  if (index < 0) return false;
+  // The pointer out of the way of the menu.
+  MoveMouse({8, GetSystemMetrics(SM_CYSCREEN) - 8});
+  BringToForeground(page.window);  // a click on the toolbar may have taken the front
+  const auto noMenu = [&] { return !app.Find(Visible("#32768")); };
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // The page active with a control holding the keyboard: right after a
+    // message box has gone, the page may still be taking the front back, and
+    // that closes a menu opened meanwhile under the keys meant for it.
+    if (attempt > 0) {
+      PressKey(VK_ESCAPE);
+      app.WaitUntil(noMenu, 3000);
+    }
+    if (!InFront(app, page.window)) return false;
+    app.WaitUntil([&] {
+      const GUITHREADINFO info = GuiInfo(page.window);
+      return info.hwndActive == page.window && info.hwndFocus && IsChild(page.window, info.hwndFocus);
+    }, 3000);
+    app.Sync();
+    PressKey('O', {VK_MENU});
+    if (!app.WaitForWindow(Visible("#32768"), 3000)) continue;
+    // Opened from the keyboard, the menu lights its first item.
+    for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
+    app.Sync();
+    if (!(GuiInfo(page.window).flags & GUI_INMENUMODE) || noMenu()) continue;
+    PressKey(VK_RETURN);
+    return app.WaitUntil(noMenu);
+  }
+  return false;
+}
+
+std::optional<unsigned> OptionMarks(const CustomizePage& page) {
+  static const UINT probe = RegisterWindowMessageA("Velmora.CustomizeProbe");
+  DWORD_PTR bits = 0;
+  if (!SendMessageTimeoutA(page.window, probe, 3, 0, SMTO_NORMAL, kAnswerMs, &bits)) return std::nullopt;
+  return static_cast<unsigned>(bits);
 }
 
 void TypeIntoBox(HWND box, const std::string& text) {

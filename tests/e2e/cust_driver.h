@@ -112,6 +112,15 @@ void RightClickAt(POINT screen);
 // so that the control under the pointer sees a drag start and moves.
 void DragWithMouse(POINT from, POINT to);
 
+// Opens the page's "&Options" menu from the keyboard (Alt+O) and chooses the
+// item with command id `id` (kOptionsMenu), as a person does with the arrow
+// keys and Enter. True once the menu has closed.
+bool ChooseOptionsItem(App& app, const CustomizePage& page, int id);
+// The Options menu's check marks as the page's menu holds them, bit i for the
+// item kOptionsMenuFirst + i (a test hook of the page); nullopt when the page
+// does not answer.
+std::optional<unsigned> OptionMarks(const CustomizePage& page);
+
 // For the documentation's pictures: asks a watching script to take the screen
 // area (see quickmenu_test.cpp). False without VELMORA_SHOT_FOLDER.
 bool RequestScreenshot(const std::string& name, RECT area);

@@ -23,7 +23,7 @@ CustMetrics Font(double lineHeight, double charWidth) {
   return m;
 }
 
-using Named = std::pair<const char*, TwipRect>;
+using Named = std::pair<const char*, LayoutRect>;
 
 std::vector<Named> Controls(const CustLayout& l) {
   return {{"lblMenuTree", l.lblMenuTree},   {"toolbar", l.toolbar},
@@ -37,10 +37,10 @@ std::vector<Named> Controls(const CustLayout& l) {
           {"cmdSave", l.cmdSave},           {"cmdCancel", l.cmdCancel}};
 }
 
-bool Overlap(const TwipRect& a, const TwipRect& b) {
+bool Overlap(const LayoutRect& a, const LayoutRect& b) {
   return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
 }
-bool Inside(const TwipRect& inner, const TwipRect& outer) {
+bool Inside(const LayoutRect& inner, const LayoutRect& outer) {
   return inner.x >= outer.x && inner.y >= outer.y && inner.Right() <= outer.Right() &&
          inner.Bottom() <= outer.Bottom();
 }
@@ -54,7 +54,7 @@ TEST(CustLayout, NothingOverlapsOrLeavesTheWindowAtTheMinimumSize) {
     const CustMetrics m = Font(line, chars);
     const TwipSize least = CustMinimumClient(m);
     const CustLayout l = LayOutCustomize(least, m);
-    const TwipRect client{0, 0, least.w, least.h};
+    const LayoutRect client{0, 0, least.w, least.h};
     const auto all = Controls(l);
     for (std::size_t i = 0; i < all.size(); ++i) {
       EXPECT_TRUE(Inside(all[i].second, client)) << all[i].first;
