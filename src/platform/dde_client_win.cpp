@@ -1,11 +1,32 @@
 #include "platform/dde_client_win.h"
 
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
 namespace velmora {
 namespace {
 
 // A client-only instance is told of little; nothing here needs an answer.
 HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
   return nullptr;
+}
+
+// The top-level windows of this thread whose class names a DDE window.
+std::vector<HWND> ThreadDdeWindows() {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM lp) -> BOOL {
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof name);
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.find("dde") != std::string::npos) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 }  // namespace
@@ -35,10 +56,7 @@ std::string DdeErrorText(unsigned number) {
   }
 }
 
-DdeClient::DdeClient() {
-  const UINT result = instance_.InitializeClient(ClientCallback);
-  if (result != DMLERR_NO_ERROR) Fail(result);
-}
+DdeClient::DdeClient() = default;
 
 DdeClient::~DdeClient() = default;
 
@@ -48,21 +66,37 @@ bool DdeClient::Fail(unsigned number) {
   return false;
 }
 
+// The DDEML instance lives as long as its conversation: every instance keeps
+// windows of its own, and a failed attempt would otherwise leave them behind
+// until the program ends.
+//
+// Wine's DdeConnect also leaves the window it made for a conversation that
+// never started, even past the instance's end; with no conversation left on
+// this thread, the DDE windows that came with the attempt are ours to close.
 bool DdeClient::Connect(const std::string& service, const std::string& topic) {
   Disconnect();
   error_ = {};
-  if (!instance_) return Fail(DMLERR_DLL_NOT_INITIALIZED);
-  const DdeString serviceName(instance_.get(), service.c_str());
-  const DdeString topicName(instance_.get(), topic.c_str());
-  if (!serviceName.get() || !topicName.get()) return Fail(DdeGetLastError(instance_.get()));
-  conversation_.reset(DdeConnect(instance_.get(), serviceName.get(), topicName.get(), nullptr));
-  if (!conversation_) return Fail(DdeGetLastError(instance_.get()));
-  return true;
+  const std::vector<HWND> before = ThreadDdeWindows();
+  if (const UINT result = instance_.InitializeClient(ClientCallback); result != DMLERR_NO_ERROR)
+    return Fail(result);
+  {
+    const DdeString serviceName(instance_.get(), service.c_str());
+    const DdeString topicName(instance_.get(), topic.c_str());
+    if (!serviceName.get() || !topicName.get())
+      Fail(DdeGetLastError(instance_.get()));
+    else
+      conversation_.reset(DdeConnect(instance_.get(), serviceName.get(), topicName.get(), nullptr));
+    if (!conversation_ && !error_) Fail(DdeGetLastError(instance_.get()));
+  }
+  if (conversation_) return true;
+  instance_.Reset();
+  for (HWND window : ThreadDdeWindows())
+    if (std::find(before.begin(), before.end(), window) == before.end()) DestroyWindow(window);
+  return false;
 }
 
 bool DdeClient::Execute(const std::string& command, DWORD timeoutMs) {
   error_ = {};
-  if (!instance_) return Fail(DMLERR_DLL_NOT_INITIALIZED);
   if (!conversation_) return Fail(DMLERR_NO_CONV_ESTABLISHED);
   // TIMEOUT_ASYNC would turn this into an asynchronous transaction, whose
   // result is not a success flag.
@@ -78,6 +112,9 @@ bool DdeClient::Execute(const std::string& command, DWORD timeoutMs) {
   return true;
 }
 
-void DdeClient::Disconnect() { conversation_.reset(); }
+void DdeClient::Disconnect() {
+  conversation_.reset();
+  instance_.Reset();
+}
 
 }  // namespace velmora

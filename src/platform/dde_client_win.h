@@ -16,7 +16,8 @@ namespace velmora {
 // English text for a DMLERR_* code (DDEML errors have no system message text).
 std::string DdeErrorText(unsigned number);
 
-// One DDEML client instance with at most one conversation at a time. DDEML ties
+// A DDEML client with at most one conversation at a time; its DDEML instance
+// is started by Connect and ended with the conversation. DDEML ties
 // an instance to the thread that made it, and that thread must run a message
 // loop: create, use and destroy it on a window thread.
 class DdeClient {

@@ -205,6 +205,11 @@ class DdeInstance {
     if (result != DMLERR_NO_ERROR) id_ = 0;
     return result;
   }
+  // Ends the instance; its windows go with it.
+  void Reset() {
+    if (id_) DdeUninitialize(id_);
+    id_ = 0;
+  }
   DWORD get() const { return id_; }
   explicit operator bool() const { return id_ != 0; }
 

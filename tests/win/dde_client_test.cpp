@@ -73,5 +73,48 @@ TEST(DdeClient, NoConversationWithoutAServer) {
   EXPECT_TRUE(server.Commands().empty());
 }
 
+// Windows of this process, children included.
+int ProcessWindows() {
+  struct Tally {
+    DWORD pid = GetCurrentProcessId();
+    int count = 0;
+  } tally;
+  EnumWindows(
+      [](HWND top, LPARAM lp) -> BOOL {
+        auto* t = reinterpret_cast<Tally*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(top, &pid);
+        if (pid != t->pid) return TRUE;
+        ++t->count;
+        EnumChildWindows(
+            top, [](HWND, LPARAM inner) -> BOOL { return ++reinterpret_cast<Tally*>(inner)->count, TRUE; }, lp);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tally));
+  return tally.count;
+}
+
+// A search through a browser that takes no DDE tries a conversation first,
+// every time: failed attempts leave no DDE windows behind. (Wine's DDEML keeps
+// the client window of a conversation that did take place after its end; that
+// one is Wine's and is not counted here.)
+TEST(DdeClient, FailedAttemptsLeaveNoWindowsBehind) {
+  TestDdeServer server("VLTestSrv", "Cmds");
+  ASSERT_TRUE(server.Running());
+  DdeClient client;
+  EXPECT_FALSE(client.Connect("VLNobodySrv", "Cmds"));
+  const int before = ProcessWindows();
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_FALSE(client.Connect("VLNobodySrv", "Cmds"));
+    EXPECT_FALSE(client.Connect("VLTestSrv", "Other"));
+  }
+  EXPECT_EQ(ProcessWindows(), before);
+  // And the client still works.
+  ASSERT_TRUE(client.Connect("VLTestSrv", "Cmds")) << client.LastError().description;
+  EXPECT_TRUE(client.Execute("[After]"));
+  client.Disconnect();
+  EXPECT_EQ(server.Commands(), std::vector<std::string>{"[After]"});
+}
+
 }  // namespace
 }  // namespace velmora
