@@ -36,6 +36,19 @@ std::string ExecutablePath() {
   }
 }
 
+// Wine's WinHelpA starts the viewer when none runs but looks for its window
+// only once, usually before the viewer has made it, and fails; Windows waits
+// for it. A call that failed so is made again once the viewer is there.
+bool OpenHelp(HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
+  if (WinHelpA(owner, file.c_str(), command, data)) return true;
+  const DWORD start = GetTickCount();
+  while (!FindWindowA("MS_WINHELP", nullptr)) {
+    if (GetTickCount() - start > 10000) return false;
+    Sleep(50);
+  }
+  return WinHelpA(owner, file.c_str(), command, data) != FALSE;
+}
+
 }  // namespace
 
 App::App(HINSTANCE instance) : tpp_(Tpp::FromScreen()), instance_(instance) {
@@ -154,7 +167,7 @@ bool App::Main() {
     // Only open help that is there: asking the help viewer for a missing file
     // makes it complain, and a first start should not greet with an error.
     const std::string help = state_.folders.program + kHelpFile;
-    if (fs_.Exists(help)) WinHelpA(toolbar.hwnd(), help.c_str(), HELP_CONTEXT, kWelcomeHelpContext);
+    if (fs_.Exists(help)) OpenHelp(toolbar.hwnd(), help, HELP_CONTEXT, kWelcomeHelpContext);
   }
   return true;
 }
@@ -235,7 +248,7 @@ void App::OwnMenuCommand(int command) {
   if (fx.showToolbar && toolbar_ && !IsWindowVisible(toolbar_->hwnd()))
     ShowWindow(toolbar_->hwnd(), SW_SHOWNA);
   if (!fx.message.empty()) dialogs_.Show(fx.message, MsgButtons::Ok, MsgIcon::Critical);
-  if (!fx.helpFile.empty() && !WinHelpA(ToolbarWindow(), fx.helpFile.c_str(), HELP_CONTENTS, 0))
+  if (!fx.helpFile.empty() && !OpenHelp(ToolbarWindow(), fx.helpFile, HELP_CONTENTS, 0))
     dialogs_.Show(kHelpFailedText, MsgButtons::Ok, MsgIcon::Critical);
   if (fx.showCustomize) ShowCustomize();
   if (fx.showAbout) ShowAbout();
