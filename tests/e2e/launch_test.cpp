@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cust_driver.h"
 #include "driver.h"
 #include "netsearch/search_query.h"
 
@@ -287,6 +288,33 @@ TEST_F(Launch, OneClickOrTwoAsTheUserChose) {
     EXPECT_EQ(SettledRuns(app).size(), 1u) << "a double click ran it more than once";
     EXPECT_TRUE(app.Close());
   }
+}
+
+// The Net Search window for the documentation, not a check: run on its own
+// with --gtest_also_run_disabled_tests and VELMORA_SHOT_FOLDER set
+// (RequestScreenshot in cust_driver.h).
+TEST_F(Launch, DISABLED_NetSearchScreenshotForTheDocumentation) {
+  HDC dc = GetDC(nullptr);
+  const std::string dpi = std::to_string(GetDeviceCaps(dc, LOGPIXELSY));
+  ReleaseDC(nullptr, dc);
+  ASSERT_TRUE(folder_.Write("nsearch.dat", "win32 api reference\r\nwine release notes\r\nhalibut manual\r\n"));
+  App app(folder_);
+  ASSERT_TRUE(StartWithButton(app, "NetSearch"));
+  ASSERT_TRUE(PointAtButton(app));
+  ClickAt(button_);
+  HWND search = app.WaitForWindow(Visible("VelmoraNetSearch"));
+  ASSERT_TRUE(search) << app.Report();
+  HWND text = FindWindowExA(search, nullptr, "ComboBox", nullptr);
+  ASSERT_TRUE(text);
+  ClickAt(CenterOf(WindowRect(text)));
+  TypeText("desktop launcher");
+  MoveMouse({8, GetSystemMetrics(SM_CYSCREEN) - 8});
+  ASSERT_TRUE(app.Sync());
+  Sleep(500);
+  RECT area = WindowRect(search);
+  InflateRect(&area, 12, 12);
+  EXPECT_TRUE(RequestScreenshot("netsearch-" + dpi, area));
+  EXPECT_TRUE(app.Close());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "cust_driver.h"
 #include "driver.h"
 
 namespace velmora::e2e {
@@ -752,28 +753,7 @@ TEST_F(OwnMenu, ExitEndsTheProgramAndSavesTheOptions) {
 // ---------------------------------------------------------------------------
 // Pictures for the documentation, not a check: run on its own with
 // --gtest_also_run_disabled_tests and VELMORA_SHOT_FOLDER set to a folder that
-// a script outside watches. For each picture the test writes "request.txt"
-// ("name left top width height", screen pixels) and waits for the script to
-// answer with "done.txt" once it has taken the screen.
-bool RequestShot(const std::string& name, RECT area) {
-  char folder[MAX_PATH] = "";
-  if (!GetEnvironmentVariableA("VELMORA_SHOT_FOLDER", folder, MAX_PATH)) return false;
-  area.left = std::max<LONG>(area.left, 0);
-  area.top = std::max<LONG>(area.top, 0);
-  area.right = std::min<LONG>(area.right, GetSystemMetrics(SM_CXSCREEN));
-  area.bottom = std::min<LONG>(area.bottom, GetSystemMetrics(SM_CYSCREEN));
-  const std::string done = std::string(folder) + "\\done.txt";
-  DeleteFileA(done.c_str());
-  if (!WriteBytes(std::string(folder) + "\\request.txt",
-                  name + " " + std::to_string(area.left) + " " + std::to_string(area.top) + " " +
-                      std::to_string(area.right - area.left) + " " +
-                      std::to_string(area.bottom - area.top) + "\n"))
-    return false;
-  const bool ok = WaitUntil([&] { return PathExists(done); }, 60000);
-  DeleteFileA(done.c_str());
-  return ok;
-}
-
+// a script outside watches (RequestScreenshot in cust_driver.h).
 TEST_F(QuickMenu, DISABLED_ScreenshotsForTheDocumentation) {
   HDC dc = GetDC(nullptr);
   const std::string dpi = std::to_string(GetDeviceCaps(dc, LOGPIXELSY));
@@ -814,7 +794,7 @@ TEST_F(QuickMenu, DISABLED_ScreenshotsForTheDocumentation) {
   ASSERT_TRUE(app.Sync());
   RECT bar = WindowRect(toolbar_);
   const int right = GetSystemMetrics(SM_CXSCREEN);
-  ASSERT_TRUE(RequestShot("toolbar-" + dpi, {bar.left - 40, 0, right, bar.bottom + 24}));
+  ASSERT_TRUE(RequestScreenshot("toolbar-" + dpi, {bar.left - 40, 0, right, bar.bottom + 24}));
 
   HWND quick = OpenMenu(app, 2);
   ASSERT_TRUE(quick);
@@ -824,7 +804,7 @@ TEST_F(QuickMenu, DISABLED_ScreenshotsForTheDocumentation) {
   for (int i = 0; i < 3; ++i) top = PressAndTrack(app, quick, VK_DOWN, top);
   ASSERT_TRUE(app.Sync());
   const RECT m = WindowRect(quick);
-  ASSERT_TRUE(RequestShot("menu-" + dpi, {m.left - 24, 0, std::max(m.right, bar.right) + 16,
+  ASSERT_TRUE(RequestScreenshot("menu-" + dpi, {m.left - 24, 0, std::max(m.right, bar.right) + 16,
                                           m.bottom + 8}));
   EXPECT_TRUE(app.Close());
 }
