@@ -2,7 +2,8 @@
 // on the screen and painted, for a 40-entry menu with file icons, first
 // opening (a fresh process each run) and re-opening (hidden with Esc, clicked
 // again), next to the same measure for a program that shows one popup on a
-// click. Both run in turns in the same process, so the ratios are what count.
+// click. Both run in turns in the same process, so the ratios are what count;
+// the goal of both is the bare popup's time (a ratio of at most 1.0).
 //
 // The click is a real one (SendInput at the button's centre); "painted" is
 // read off the screen, because a window's painting cannot be observed from
@@ -114,7 +115,12 @@ int main(int argc, char** argv) {
               "(%d re-openings each)\n", runs, reopenings);
   Print("Velmora", program);
   Print("minimal popup", yardstick);
-  std::printf("  ratio first   %6.2f (goal: at most 2)\n", mf > 0 ? pf / mf : 0.0);
-  std::printf("  ratio re-open %6.2f (goal: at most 1.2)\n", ma > 0 ? pa / ma : 0.0);
+  const double rf = mf > 0 ? pf / mf : 0.0, ra = ma > 0 ? pa / ma : 0.0;
+  std::printf("  ratio first   %6.2f (goal: at most 1.0)\n", rf);
+  std::printf("  ratio re-open %6.2f (goal: at most 1.0)\n", ra);
+  std::printf("FIGURE|quick menu first opening (ratio to bare popup)|<= 1.00x|%.2fx (%.0f ms / %.0f ms)|%s\n", rf,
+              pf, mf, rf > 0 && rf <= 1.0 ? "ok" : "over");
+  std::printf("FIGURE|quick menu re-opening (ratio to bare popup)|<= 1.00x|%.2fx (%.0f ms / %.0f ms)|%s\n", ra, pa,
+              ma, ra > 0 && ra <= 1.0 ? "ok" : "over");
   return 0;
 }
