@@ -12,20 +12,19 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
   return nullptr;
 }
 
+BOOL CALLBACK CollectDdeWindow(HWND window, LPARAM lp) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  std::string lower = name;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower.find("dde") != std::string::npos) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(window);
+  return TRUE;
+}
+
 // The top-level windows of this thread whose class names a DDE window.
 std::vector<HWND> ThreadDdeWindows() {
   std::vector<HWND> found;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM lp) -> BOOL {
-        char name[64] = "";
-        GetClassNameA(window, name, sizeof name);
-        std::string lower = name;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (lower.find("dde") != std::string::npos) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), CollectDdeWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

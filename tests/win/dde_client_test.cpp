@@ -73,24 +73,30 @@ TEST(DdeClient, NoConversationWithoutAServer) {
   EXPECT_TRUE(server.Commands().empty());
 }
 
+struct WindowTally {
+  DWORD pid = GetCurrentProcessId();
+  int count = 0;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+  ++reinterpret_cast<WindowTally*>(lp)->count;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTop(HWND top, LPARAM lp) {
+  auto* tally = reinterpret_cast<WindowTally*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(top, &pid);
+  if (pid != tally->pid) return TRUE;
+  ++tally->count;
+  EnumChildWindows(top, CountChild, lp);
+  return TRUE;
+}
+
 // Windows of this process, children included.
 int ProcessWindows() {
-  struct Tally {
-    DWORD pid = GetCurrentProcessId();
-    int count = 0;
-  } tally;
-  EnumWindows(
-      [](HWND top, LPARAM lp) -> BOOL {
-        auto* t = reinterpret_cast<Tally*>(lp);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(top, &pid);
-        if (pid != t->pid) return TRUE;
-        ++t->count;
-        EnumChildWindows(
-            top, [](HWND, LPARAM inner) -> BOOL { return ++reinterpret_cast<Tally*>(inner)->count, TRUE; }, lp);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tally));
+  WindowTally tally;
+  EnumWindows(CountTop, reinterpret_cast<LPARAM>(&tally));
   return tally.count;
 }
 
