@@ -29,7 +29,7 @@ bash scripts/deps.sh
 
 echo "== build $win"
 cmake --preset win32 -B "$win" >/dev/null
-cmake --build "$win" -j "$jobs" --target stage startup_bench minimal_window menu_bench minimal_popup \
+cmake --build "$win" -j "$jobs" --target stage startup_bench minimal_window minimal_window_libs menu_bench minimal_popup \
   resource_bench nop_browser library_bench customize_bench
 echo "== build $native"
 cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DVELMORA_SANITIZE=OFF >/dev/null
