@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "../unit/cust_support.h"
+#include "../unit/cust_view_tree.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -30,77 +31,6 @@ using namespace velmora;
 using namespace velmora::test;
 using fuzz::Bytes;
 using fuzz::Require;
-
-// The tree control, as far as the effects describe it.
-class ViewTree {
- public:
-  struct Item {
-    NodeId parent = kNoNode;
-    std::vector<NodeId> children;
-    std::string text;
-    NodeImage image;
-  };
-
-  void Apply(const CustEffects& fx) {
-    for (const auto& c : fx.tree) {
-      switch (c.op) {
-        case TreeChange::Op::Insert: {
-          Require(items_.count(c.node) == 0, "a node is inserted once");
-          Require(c.parent == kNoNode || items_.count(c.parent), "inserted under a shown node");
-          auto& list = c.parent == kNoNode ? top_ : items_.at(c.parent).children;
-          auto at = list.begin();
-          if (c.after != kNoNode) {
-            at = std::find(list.begin(), list.end(), c.after);
-            Require(at != list.end(), "inserted after a sibling");
-            ++at;
-          }
-          list.insert(at, c.node);
-          items_[c.node] = {c.parent, {}, c.text, c.image};
-          break;
-        }
-        case TreeChange::Op::Remove: {
-          Require(items_.count(c.node) == 1, "a removed node was shown");
-          const NodeId parent = items_.at(c.node).parent;
-          auto& list = parent == kNoNode ? top_ : items_.at(parent).children;
-          list.erase(std::find(list.begin(), list.end(), c.node));
-          Erase(c.node);
-          break;
-        }
-        case TreeChange::Op::SetText:
-          Require(items_.count(c.node) == 1, "text of a shown node");
-          items_.at(c.node).text = c.text;
-          break;
-        case TreeChange::Op::SetImage:
-          Require(items_.count(c.node) == 1, "image of a shown node");
-          items_.at(c.node).image = c.image;
-          break;
-        case TreeChange::Op::Expand:
-          Require(items_.count(c.node) == 1, "a shown node expands");
-          break;
-      }
-    }
-    Require(fx.select == kNoNode || items_.count(fx.select) == 1, "the selection is shown");
-    Require(fx.editLabel == kNoNode || items_.count(fx.editLabel) == 1, "the edited label is shown");
-  }
-
-  const std::vector<NodeId>& top() const { return top_; }
-  const Item* Find(NodeId id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : &it->second;
-  }
-  std::size_t size() const { return items_.size(); }
-
- private:
-  void Erase(NodeId id) {
-    for (const NodeId c : items_.at(id).children) Erase(c);
-    items_.erase(id);
-  }
-  std::vector<NodeId> top_;
-  std::unordered_map<NodeId, Item> items_;
-};
-
-// A record as it comes back from its file: fields cut at their widths, trimmed.
-ItemRecord Stored(const ItemRecord& r) { return DecodeRecord(EncodeRecord(r)); }
 
 const std::vector<std::string> kTitles = {"", "Notes", "A&B", std::string(50, 'w'), std::string(64, 'L'),
                                           "Menu Separator", "x y", " padded "};
@@ -347,7 +277,7 @@ class Session {
   Bytes& in_;
   FakeFileSystem fs_;
   CustPage page_;
-  ViewTree view_;
+  ViewTree view_{fuzz::Fail};
   bool unreadable_ = false;
   std::unordered_map<std::string, NodeId> keyOwner_;
   std::unordered_set<NodeId> live_;

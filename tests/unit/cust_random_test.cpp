@@ -10,78 +10,16 @@
 #include <unordered_set>
 
 #include "cust_support.h"
+#include "cust_view_tree.h"
 
 namespace velmora::test {
 namespace {
-
-// The tree control, as far as the effects describe it.
-class ViewTree {
- public:
-  struct Item {
-    NodeId parent = kNoNode;
-    std::vector<NodeId> children;
-    std::string text;
-    NodeImage image;
-  };
-
-  void Apply(const CustEffects& fx) {
-    for (const auto& c : fx.tree) {
-      switch (c.op) {
-        case TreeChange::Op::Insert: {
-          ASSERT_EQ(items_.count(c.node), 0u) << "node " << c.node << " inserted twice";
-          auto& list = c.parent == kNoNode ? top_ : items_.at(c.parent).children;
-          auto at = list.begin();
-          if (c.after != kNoNode) {
-            at = std::find(list.begin(), list.end(), c.after);
-            ASSERT_NE(at, list.end()) << "inserted after a node that is not a sibling";
-            ++at;
-          }
-          list.insert(at, c.node);
-          items_[c.node] = {c.parent, {}, c.text, c.image};
-          break;
-        }
-        case TreeChange::Op::Remove: {
-          ASSERT_EQ(items_.count(c.node), 1u);
-          const NodeId parent = items_.at(c.node).parent;
-          auto& list = parent == kNoNode ? top_ : items_.at(parent).children;
-          list.erase(std::find(list.begin(), list.end(), c.node));
-          Erase(c.node);
-          break;
-        }
-        case TreeChange::Op::SetText: items_.at(c.node).text = c.text; break;
-        case TreeChange::Op::SetImage: items_.at(c.node).image = c.image; break;
-        case TreeChange::Op::Expand: ASSERT_EQ(items_.count(c.node), 1u); break;
-      }
-    }
-    if (fx.select != kNoNode) {
-      ASSERT_EQ(items_.count(fx.select), 1u) << "selected a node not shown";
-    }
-  }
-
-  const std::vector<NodeId>& top() const { return top_; }
-  const Item* Find(NodeId id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : &it->second;
-  }
-  std::size_t size() const { return items_.size(); }
-
- private:
-  void Erase(NodeId id) {
-    for (const NodeId c : items_.at(id).children) Erase(c);
-    items_.erase(id);
-  }
-  std::vector<NodeId> top_;
-  std::unordered_map<NodeId, Item> items_;
-};
-
-// A record as it comes back from its file: fields cut at their widths, trimmed.
-ItemRecord Stored(const ItemRecord& r) { return DecodeRecord(EncodeRecord(r)); }
 
 class CustRandomTest : public ::testing::TestWithParam<unsigned> {
  protected:
   FakeFileSystem fs;
   CustPage page{fs};
-  ViewTree view;
+  ViewTree view{[](const char* what) { ADD_FAILURE() << what; }};
   std::mt19937 rng{GetParam()};
 
   // What the checks remember between steps.
