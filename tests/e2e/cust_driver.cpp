@@ -260,6 +260,10 @@ bool ChooseOptionsItem(App& app, const CustomizePage& page, int id) {
     app.Sync();
     PressKey('O', {VK_MENU});
     if (!app.WaitForWindow(Visible("#32768"), 3000)) continue;
+    // Shown is not yet tracking: Wine's menu loop takes the keys only once it
+    // runs, and an arrow that came before would light another item.
+    app.Sync();
+    Sleep(150);
     // Opened from the keyboard, the menu lights its first item.
     for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
     app.Sync();
