@@ -231,6 +231,15 @@ GUITHREADINFO GuiInfo(HWND window) {
 
 }  // namespace
 
+bool PageReady(App& app, const CustomizePage& page) {
+  if (!InFront(app, page.window)) return false;
+  const bool ready = app.WaitUntil([&] {
+    const GUITHREADINFO info = GuiInfo(page.window);
+    return info.hwndActive == page.window && info.hwndFocus && IsChild(page.window, info.hwndFocus);
+  }, 3000);
+  return app.Sync() && ready;
+}
+
 bool ChooseOptionsItem(App& app, const CustomizePage& page, int id) {
   // The item's place among the menu's items; separators are stepped over.
   int index = -1, items = 0;
@@ -253,11 +262,7 @@ bool ChooseOptionsItem(App& app, const CustomizePage& page, int id) {
       app.WaitUntil(noMenu, 3000);
     }
     if (!InFront(app, page.window)) return false;
-    app.WaitUntil([&] {
-      const GUITHREADINFO info = GuiInfo(page.window);
-      return info.hwndActive == page.window && info.hwndFocus && IsChild(page.window, info.hwndFocus);
-    }, 3000);
-    app.Sync();
+    PageReady(app, page);
     PressKey('O', {VK_MENU});
     if (!app.WaitForWindow(Visible("#32768"), 3000)) continue;
     // Shown is not yet tracking: Wine's menu loop takes the keys only once it

@@ -115,6 +115,10 @@ void DragWithMouse(POINT from, POINT to);
 // Opens the page's "&Options" menu from the keyboard (Alt+O) and chooses the
 // item with command id `id` (kOptionsMenu), as a person does with the arrow
 // keys and Enter. True once the menu has closed.
+// Waits until the page is in front and active with the keyboard in one of its
+// controls, as it is again a moment after a dialog or message box has gone:
+// a click or key sent before then may be lost while Wine hands the front back.
+bool PageReady(App& app, const CustomizePage& page);
 bool ChooseOptionsItem(App& app, const CustomizePage& page, int id);
 // The Options menu's check marks as the page's menu holds them, bit i for the
 // item kOptionsMenuFirst + i (a test hook of the page); nullopt when the page

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -158,11 +159,19 @@ class OptionsMenu : public ::testing::Test {
   }
 
   void Press(int controlId) { ClickAt(page_->ControlCentre(controlId)); }
+  // A window Wine has only just mapped can let a first click through to the
+  // window below it: a click that did nothing is made again.
+  bool ClickUntil(App& app, POINT at, const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      ClickAt(at);
+      if (app.WaitUntil(done, 3000)) return true;
+    }
+    return false;
+  }
   // Clicks into a box and waits until it has the keyboard.
   bool FocusBox(App& app, int id) {
     HWND box = page_->Control(id);
-    ClickAt(CenterOf(WindowRect(box)));
-    return app.WaitUntil([&] {
+    return ClickUntil(app, CenterOf(WindowRect(box)), [&] {
       GUITHREADINFO info{};
       info.cbSize = sizeof info;
       return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info) && info.hwndFocus == box;
@@ -194,18 +203,12 @@ class OptionsMenu : public ::testing::Test {
     ASSERT_TRUE(check);
     EXPECT_EQ(ControlText(check), "&Don't show this message again");
     if (dontShowAgain) {
-      ClickAt(CenterOf(WindowRect(check)));
-      ASSERT_TRUE(app.WaitUntil([&] { return SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+      ASSERT_TRUE(ClickUntil(app, CenterOf(WindowRect(check)),
+                             [&] { return SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
     }
-    // A window Wine has only just mapped can let a first click through to
-    // the window below it: a click that closed nothing is made again.
-    const POINT ok = CenterOf(WindowRect(GetDlgItem(tip.window, IDOK)));
-    bool gone = false;
-    for (int attempt = 0; attempt < 3 && !gone; ++attempt) {
-      ClickAt(ok);
-      gone = app.WaitUntil([&] { return !IsWindow(tip.window); }, 1500);
-    }
-    ASSERT_TRUE(gone) << app.Report();
+    ASSERT_TRUE(ClickUntil(app, CenterOf(WindowRect(GetDlgItem(tip.window, IDOK))),
+                           [&] { return !IsWindow(tip.window); }))
+        << app.Report();
   }
   void ExpectTip(const Tip& tip, TipId id, const std::string& text) {
     EXPECT_EQ(tip.caption, "   Tip");
@@ -217,12 +220,14 @@ class OptionsMenu : public ::testing::Test {
     ASSERT_TRUE(dialog) << app.Report();
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(app.WaitUntil([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(PageReady(app, *page_));
   }
 
   HWND WaitForLibrary(App& app) { return app.WaitForWindow(Visible("VelmoraLibrary")); }
   void CancelLibrary(App& app, HWND library) {
     ClickAt(CenterOf(WindowRect(GetDlgItem(library, IDCANCEL))));
     ASSERT_TRUE(app.WaitUntil([&] { return !IsWindowVisible(library); }));
+    ASSERT_TRUE(PageReady(app, *page_));
   }
 
   ProgramFolder folder_;
