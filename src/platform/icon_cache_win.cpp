@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/file_system.h"
+#include "platform/image_list_win.h"
 #include "platform/shell_icons_win.h"
 
 namespace velmora {
@@ -75,25 +76,41 @@ bool IconToPixels(HICON icon, std::string& pixels, std::string& mask) {
                            DIB_RGB_COLORS) == kSide;
 }
 
-IconHandle IconFromPixels(const std::string& pixels, const std::string& mask) {
-  if (pixels.size() != kIconPixels || mask.size() != kIconMask) return {};
+namespace {
+
+// The two bitmaps of a 16 x 16 icon made from its pixels and mask.
+bool PixelBitmaps(const std::string& pixels, const std::string& mask, GdiBitmap& color, GdiBitmap& bits) {
+  if (pixels.size() != kIconPixels || mask.size() != kIconMask) return false;
   WindowDC screen{nullptr};
   ColorInfo colorInfo;
   void* colorBits = nullptr;
-  GdiBitmap color(CreateDIBSection(screen.get(), colorInfo.get(), DIB_RGB_COLORS, &colorBits, nullptr, 0));
-  if (!color || !colorBits) return {};
+  color = GdiBitmap(CreateDIBSection(screen.get(), colorInfo.get(), DIB_RGB_COLORS, &colorBits, nullptr, 0));
+  if (!color || !colorBits) return false;
   std::memcpy(colorBits, pixels.data(), kIconPixels);
-  GdiBitmap bits(CreateBitmap(kSide, kSide, 1, 1, nullptr));
+  bits = GdiBitmap(CreateBitmap(kSide, kSide, 1, 1, nullptr));
   MaskInfo maskInfo;
-  if (!bits || SetDIBits(screen.get(), bits.get(), 0, kSide, mask.data(), maskInfo.get(),
-                         DIB_RGB_COLORS) != kSide)
-    return {};
+  return bits && SetDIBits(screen.get(), bits.get(), 0, kSide, mask.data(), maskInfo.get(),
+                           DIB_RGB_COLORS) == kSide;
+}
+
+}  // namespace
+
+IconHandle IconFromPixels(const std::string& pixels, const std::string& mask) {
+  GdiBitmap color, bits;
+  if (!PixelBitmaps(pixels, mask, color, bits)) return {};
   ICONINFO info{};
   info.fIcon = TRUE;
   info.hbmColor = color.get();
   info.hbmMask = bits.get();
   // The icon keeps copies; both bitmaps go with this scope.
   return IconHandle(CreateIconIndirect(&info));
+}
+
+bool AddPixels(KeyedImageList& list, const std::string& key, const std::string& pixels,
+               const std::string& mask) {
+  GdiBitmap color, bits;
+  // The list keeps copies.
+  return PixelBitmaps(pixels, mask, color, bits) && list.AddBitmaps(key, color.get(), bits.get());
 }
 
 ShellIconCache::ShellIconCache(FileSystem& fs, std::string programFolder)
@@ -105,23 +122,35 @@ void ShellIconCache::Load() {
   data_ = ReadIconCache(fs_, programFolder_);
 }
 
-IconHandle ShellIconCache::Icon(const std::string& path) {
+const CachedIcon* ShellIconCache::Entry(const std::string& path, IconHandle& asked) {
   Load();
   std::uint64_t size = 0, time = 0;
   FileStamp(path, size, time);
-  if (const CachedIcon* cached = data_.Find(path, size, time)) {
-    if (!cached->hasIcon) return {};
-    if (IconHandle icon = IconFromPixels(cached->pixels, cached->mask)) return icon;
-  }
+  if (const CachedIcon* cached = data_.Find(path, size, time)) return cached;
   ++shellLookups_;
-  IconHandle icon = SmallFileIcon(path);
+  asked = SmallFileIcon(path);
   CachedIcon entry;
   entry.size = size;
   entry.time = time;
-  entry.hasIcon = icon && IconToPixels(icon.get(), entry.pixels, entry.mask);
+  entry.hasIcon = asked && IconToPixels(asked.get(), entry.pixels, entry.mask);
   // An icon that cannot be read back as 16 x 16 pixels is shown but not kept.
-  if (entry.hasIcon || !icon) data_.Put(path, std::move(entry));
-  return icon;
+  if (!entry.hasIcon && asked) return nullptr;
+  data_.Put(path, std::move(entry));
+  return data_.Find(path, size, time);
+}
+
+IconHandle ShellIconCache::Icon(const std::string& path) {
+  IconHandle asked;
+  const CachedIcon* entry = Entry(path, asked);
+  if (asked || !entry || !entry->hasIcon) return asked;
+  return IconFromPixels(entry->pixels, entry->mask);
+}
+
+bool ShellIconCache::AddTo(KeyedImageList& list, const std::string& key, const std::string& path) {
+  IconHandle asked;
+  const CachedIcon* entry = Entry(path, asked);
+  if (entry && entry->hasIcon && AddPixels(list, key, entry->pixels, entry->mask)) return true;
+  return asked && list.AddIcon(key, asked.get());
 }
 
 void ShellIconCache::BeginRound() {

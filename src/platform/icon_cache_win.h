@@ -13,6 +13,7 @@
 namespace velmora {
 
 class FileSystem;
+class KeyedImageList;
 
 class ShellIconCache {
  public:
@@ -21,6 +22,9 @@ class ShellIconCache {
 
   // The file's small icon; an empty handle when the shell has none for it.
   IconHandle Icon(const std::string& path);
+  // The same icon put into `list` under `key`, from the cached pixels without
+  // making an icon of them; false when the shell has none for the file.
+  bool AddTo(KeyedImageList& list, const std::string& key, const std::string& path);
   // Entries not looked up between these two calls leave the cache: a toolbar
   // build brackets its look-ups with them.
   void BeginRound();
@@ -34,6 +38,10 @@ class ShellIconCache {
 
  private:
   void Load();
+  // The entry for the file as it is now. When the cache had none the shell
+  // is asked, its icon left in `asked` and remembered if it can be; null when
+  // it cannot.
+  const CachedIcon* Entry(const std::string& path, IconHandle& asked);
 
   FileSystem& fs_;
   std::string programFolder_;
@@ -46,5 +54,8 @@ class ShellIconCache {
 // not a 16 x 16 one that can be read back.
 bool IconToPixels(HICON icon, std::string& pixels, std::string& mask);
 IconHandle IconFromPixels(const std::string& pixels, const std::string& mask);
+// An icon's pixels into `list` under `key`, as AddIcon would show them.
+bool AddPixels(KeyedImageList& list, const std::string& key, const std::string& pixels,
+               const std::string& mask);
 
 }  // namespace velmora

@@ -26,6 +26,13 @@ bool KeyedImageList::AddBitmap(const std::string& key, HBITMAP color, COLORREF m
   return true;
 }
 
+bool KeyedImageList::AddBitmaps(const std::string& key, HBITMAP color, HBITMAP mask) {
+  if (!list_ || !color || !mask || IndexOf(key) >= 0) return false;
+  if (ImageList_Add(list_.get(), color, mask) < 0) return false;
+  keys_.push_back(key);
+  return true;
+}
+
 bool KeyedImageList::Remove(const std::string& key) {
   const int i = IndexOf(key);
   if (i < 0 || !ImageList_Remove(list_.get(), i)) return false;

@@ -5,6 +5,7 @@
 #include "core/app_state.h"
 #include "core/product.h"
 #include "platform/handles_win.h"
+#include "platform/icon_cache_win.h"
 
 namespace velmora {
 
@@ -38,10 +39,13 @@ bool frmMinimize::Load() {
 
 void frmMinimize::LoadBuiltInPictures() {
   for (const auto& picture : kBuiltInPictures) {
-    // The image list keeps its own copy.
+    // The image list keeps its own copy. Added as pixels, as the icon cache
+    // adds a file's: a tenth of the time of adding the icon itself.
     const IconHandle icon(static_cast<HICON>(LoadImageA(s_.instance, MAKEINTRESOURCEA(picture.id),
                                                         IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-    ImgIcons_.AddIcon(picture.key, icon.get());
+    std::string pixels, mask;
+    if (!IconToPixels(icon.get(), pixels, mask) || !AddPixels(ImgIcons_, picture.key, pixels, mask))
+      ImgIcons_.AddIcon(picture.key, icon.get());
   }
 }
 

@@ -128,10 +128,11 @@ void frmToolbar::LoadToolbar() {
   SetIdleWork(this, [this] { return PrepareNextMenu(); });
 }
 
-IconHandle frmToolbar::IconFor(const IconSource& icon) const {
-  if (icon.kind == IconKind::File)
-    if (IconHandle file = s_.icons.Icon(icon.path)) return file;
-  return icon.picture.empty() ? IconHandle() : s_.images.IconOf(icon.picture);
+bool frmToolbar::AddIconTo(KeyedImageList& list, const std::string& key, const IconSource& icon) const {
+  if (icon.kind == IconKind::File && s_.icons.AddTo(list, key, icon.path)) return true;
+  if (icon.picture.empty()) return false;
+  const IconHandle picture = s_.images.IconOf(icon.picture);
+  return picture && list.AddIcon(key, picture.get());  // the list keeps its own copy
 }
 
 void frmToolbar::PlaceFixed() {
@@ -145,14 +146,15 @@ void frmToolbar::FillToolbar1(const ToolbarLayout& layout) {
   // every addition.
   std::vector<TBBUTTON> buttons;
   for (const ToolbarButton& button : layout.buttons) {
-    // The program's own button shows the program's icon, from its resources.
-    IconHandle icon = button.key == kProgramButtonKey
-                          ? IconHandle(static_cast<HICON>(LoadImageA(
-                                s_.instance, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON, 16, 16,
-                                LR_DEFAULTCOLOR)))
-                          : IconFor(button.icon);
     images.Remove(button.key);
-    images.AddIcon(button.key, icon.get());  // the list keeps its own copy
+    if (button.key == kProgramButtonKey) {
+      // The program's own button shows the program's icon, from its resources.
+      const IconHandle icon(static_cast<HICON>(
+          LoadImageA(s_.instance, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+      images.AddIcon(button.key, icon.get());
+    } else {
+      AddIconTo(images, button.key, button.icon);
+    }
     imageKeys_.push_back(button.key);
     TBBUTTON tb{};
     tb.iBitmap = images.IndexOf(button.key);
@@ -168,8 +170,9 @@ void frmToolbar::FillToolbar1(const ToolbarLayout& layout) {
 }
 
 void frmToolbar::FillStrip(const ToolbarLayout& layout) {
-  singleIcons_.clear();
-  for (const SingleButton& single : layout.singles) singleIcons_.push_back(IconFor(single.icon));
+  singleImages_ = std::make_unique<KeyedImageList>();
+  for (std::size_t i = 0; i < layout.singles.size(); ++i)
+    AddIconTo(*singleImages_, StripIconKey(i), layout.singles[i].icon);
   HWND strip = picSingleButton_.hwnd();
   if (!layout.stripVisible) {
     ShowWindow(strip, SW_HIDE);
@@ -196,7 +199,7 @@ void frmToolbar::UnloadItems() {
   DropIdleWork(this);
   KillTimer(hwnd(), kTimer1);
   ShowWindow(hwnd(), SW_HIDE);
-  singleIcons_.clear();
+  singleImages_.reset();
   if (picSingleButton_.Loaded()) ShowWindow(picSingleButton_.hwnd(), SW_HIDE);
   menus_.clear();
   if (Toolbar1_) {
@@ -502,7 +505,7 @@ void frmToolbar::PaintStrip(HDC dc) {
   RECT strip, window;
   GetClientRect(picSingleButton_.hwnd(), &strip);
   GetClientRect(hwnd(), &window);
-  PaintSingleButtonStrip(dc, strip, window.bottom, model_.layout(), singleIcons_, s_.tpp);
+  PaintSingleButtonStrip(dc, strip, window.bottom, model_.layout(), singleImages_.get(), s_.tpp);
 }
 
 }  // namespace velmora

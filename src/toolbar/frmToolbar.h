@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,7 +94,7 @@ class frmToolbar : public Window {
   void FillToolbar1(const ToolbarLayout& layout);
   void FillStrip(const ToolbarLayout& layout);
   void PlaceAndShow(const ToolbarLayout& layout);
-  IconHandle IconFor(const IconSource& icon) const;
+  bool AddIconTo(KeyedImageList& list, const std::string& key, const IconSource& icon) const;
 
   void Apply(const ToolbarEffects& fx);
   void OpenMenu(const MenuRequest& request);
@@ -119,7 +120,7 @@ class frmToolbar : public Window {
   HCURSOR dragCursor_ = nullptr;  // a resource of the program: shared, never destroyed
   HWND cursorWindow_ = nullptr;
   std::vector<std::string> imageKeys_;
-  std::vector<IconHandle> singleIcons_;
+  std::unique_ptr<KeyedImageList> singleImages_;  // the strip's icons, by the button's index
   // The quick-menu windows opened so far, by "F" + button index; kept hidden
   // between openings until the next rebuild.
   std::map<std::string, WindowPtr<frmQMenu>> menus_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/image_list_win.h"
 #include "platform/ui_win.h"
 
 namespace velmora {
@@ -54,7 +55,7 @@ LRESULT PaintToolbarButton(NMTBCUSTOMDRAW& draw, HIMAGELIST images, int toolbarH
 }
 
 void PaintSingleButtonStrip(HDC dc, const RECT& strip, int windowBottom, const ToolbarLayout& layout,
-                            const std::vector<IconHandle>& icons, const Tpp& tpp) {
+                            const KeyedImageList* icons, const Tpp& tpp) {
   FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
   // A raised frame around the strip, whose visible bottom is the toolbar
   // window's bottom edge: light top and left edges, dark right and bottom ones.
@@ -68,10 +69,11 @@ void PaintSingleButtonStrip(HDC dc, const RECT& strip, int windowBottom, const T
   DrawLine(dc, COLOR_BTNSHADOW, 1, bottom - 1, right - 1, bottom - 1);
   DrawLine(dc, COLOR_3DDKSHADOW, 0, bottom, right + 1, bottom);
   const int top = TwipsToPxY(layout.singleIconTop, tpp);
-  for (std::size_t i = 0; i < icons.size() && i < layout.singles.size(); ++i)
-    if (icons[i])
-      DrawIconEx(dc, TwipsToPxX(layout.singles[i].left, tpp), top, icons[i].get(), 16, 16, 0,
-                 nullptr, DI_NORMAL);
+  if (!icons) return;
+  for (std::size_t i = 0; i < layout.singles.size(); ++i)
+    icons->Draw(StripIconKey(i), dc, TwipsToPxX(layout.singles[i].left, tpp), top);
 }
+
+std::string StripIconKey(std::size_t index) { return std::to_string(index); }
 
 }  // namespace velmora

@@ -6,13 +6,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <vector>
+#include <string>
 
-#include "platform/handles_win.h"
 #include "toolbar/toolbar_model.h"
 
 namespace velmora {
 
+class KeyedImageList;
 struct Tpp;
 
 void PaintToolbarBackground(HDC dc, const RECT& client, const ToolbarLayout& layout, const Tpp& tpp);
@@ -23,8 +23,10 @@ LRESULT PaintToolbarButton(NMTBCUSTOMDRAW& draw, HIMAGELIST images, int toolbarH
                            const Tpp& tpp);
 
 // The strip (its client rectangle `strip`) inside a window whose client
-// height is `windowBottom`.
+// height is `windowBottom`; the icon of single button i is `icons`' key
+// StripIconKey(i).
 void PaintSingleButtonStrip(HDC dc, const RECT& strip, int windowBottom, const ToolbarLayout& layout,
-                            const std::vector<IconHandle>& icons, const Tpp& tpp);
+                            const KeyedImageList* icons, const Tpp& tpp);
+std::string StripIconKey(std::size_t index);
 
 }  // namespace velmora
