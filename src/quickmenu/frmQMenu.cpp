@@ -95,9 +95,7 @@ void frmQMenu::ShowAt(double leftTw, double topTw) {
   // Every opening starts without a highlight or keyboard position, even when
   // the last one ended by Esc before the poll had closed it properly.
   nav_->HideMenu();
-  ShowWindow(hwnd(), SW_SHOWNORMAL);
-  SetForegroundWindow(hwnd());
-  SetActiveWindow(hwnd());
+  if (!SetForegroundWindow(hwnd())) SetActiveWindow(hwnd());
   SetTimer(hwnd(), kTimer1, 100, nullptr);
 }
 
@@ -151,9 +149,22 @@ void frmQMenu::PaintPage(HDC dc, int page) {
   // Menus often show the same file's icon on many rows: ask the shell once
   // per file while the page is painted.
   IconCache icons;
-  if (!p.Empty())
-    for (int label = p.FirstLabel; label <= p.LastLabel; ++label)
-      DrawEntryIcon(dc, layout_.Label(label).icon, label, icons);
+  if (p.Empty()) return;
+  for (int label = p.FirstLabel; label <= p.LastLabel; ++label)
+    DrawEntryIcon(dc, layout_.Label(label).icon, label, icons);
+  // The captions as they show without a highlight; a paint draws again only
+  // what the highlight bar covers.
+  const Selection font(dc, UiFont());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  for (int label = p.FirstLabel; label <= p.LastLabel; ++label) DrawCaption(dc, label);
+}
+
+void frmQMenu::DrawCaption(HDC dc, int label) {
+  const QMenuEntry& e = layout_.Label(label);
+  RECT r{PxX(layout_.textLeft), PxY(e.top), clientW_, PxY(e.top) + PxY(e.height)};
+  // Captions keep their mnemonic "&", as labels do.
+  DrawTextA(dc, e.caption.data(), static_cast<int>(e.caption.size()), &r, DT_SINGLELINE | DT_LEFT | DT_TOP);
 }
 
 void frmQMenu::DrawEntryIcon(HDC dc, const std::string& source, int label, IconCache& icons) {
@@ -186,7 +197,10 @@ bool frmQMenu::OnPaint(HDC target) {
   }
 
   // The highlight bar lies behind the captions; the icon frame around the icon.
-  if (s.highlighted > 0) {
+  // The bar covers part of the page image's captions: those of the rows it
+  // touches are drawn again over it, clipped to it, the lit one in its colour.
+  const QMenuPage& page = layout_.pages[static_cast<std::size_t>(s.currentPage)];
+  if (s.highlighted > 0 && !page.Empty()) {
     const QMenuBox box = BoxFor(layout_, s.highlighted);
     RECT bar{PxX(box.barLeft), PxY(box.barTop), clientW_, PxY(box.barTop) + PxY(box.barHeight)};
     FillRect(dc, &bar, GetSysColorBrush(COLOR_HIGHLIGHT));
@@ -199,22 +213,17 @@ bool frmQMenu::OnPaint(HDC target) {
       draw(box.right, COLOR_BTNSHADOW);
       draw(box.bottom, COLOR_BTNSHADOW);
     }
-  }
-
-  const QMenuPage& page = layout_.pages[static_cast<std::size_t>(s.currentPage)];
-  std::optional<Selection> font(std::in_place, dc, UiFont());
-  SetBkMode(dc, TRANSPARENT);
-  if (!page.Empty()) {
-    for (int label = page.FirstLabel; label <= page.LastLabel; ++label) {
-      const QMenuEntry& e = layout_.Label(label);
+    const Selection font(dc, UiFont());
+    SetBkMode(dc, TRANSPARENT);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+    for (int label = std::max(page.FirstLabel, s.highlighted - 1);
+         label <= std::min(page.LastLabel, s.highlighted + 1); ++label) {
       SetTextColor(dc, GetSysColor(label == s.highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
-      RECT r{PxX(layout_.textLeft), PxY(e.top), clientW_, PxY(e.top) + PxY(e.height)};
-      // Captions keep their mnemonic "&", as labels do.
-      DrawTextA(dc, e.caption.data(), static_cast<int>(e.caption.size()), &r,
-                DT_SINGLELINE | DT_LEFT | DT_TOP);
+      DrawCaption(dc, label);
     }
+    RestoreDC(dc, saved);
   }
-  font.reset();
 
   if (layout_.arrows) {
     const QMenuArrowRow& row = *layout_.arrows;

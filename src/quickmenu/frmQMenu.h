@@ -78,6 +78,7 @@ class frmQMenu : public Window {
   void PaintPage(HDC dc, int page);
   using IconCache = std::map<std::string, IconHandle>;
   void DrawEntryIcon(HDC dc, const std::string& source, int label, IconCache& icons);
+  void DrawCaption(HDC dc, int label);
   void FreePageImages();
   void OnMouseMove(int x, int y, bool leftHeld);
   void OnButtonDown(int x, int y);
