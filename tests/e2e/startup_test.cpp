@@ -227,6 +227,7 @@ TEST_F(Startup, YesPutsTheProgramIntoTheStartupFolderAndLaterStartsAskNothing) {
     EXPECT_EQ(link->arguments, "");
 
     ASSERT_TRUE(done->Press(IDOK));
+    ASSERT_TRUE(done->WaitGone());
     EXPECT_TRUE(StartUpDone(app));
     EXPECT_TRUE(app.Close());
     EXPECT_TRUE(app.ExitedCleanly());
@@ -287,6 +288,7 @@ TEST_F(Startup, AMissingStartupFolderIsMadeAgainForTheShortcut) {
   EXPECT_EQ(done->text, "Velmora has been set as a startup program.");
   EXPECT_TRUE(HasOnlyButtons(*done, {IDOK}));
   ASSERT_TRUE(done->Press(IDOK));
+  ASSERT_TRUE(done->WaitGone());
 
   EXPECT_TRUE(app.WaitStarted()) << app.Report();
   EXPECT_TRUE(StartUpDone(app));
