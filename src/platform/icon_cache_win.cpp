@@ -113,6 +113,12 @@ bool AddPixels(KeyedImageList& list, const std::string& key, const std::string& 
   return PixelBitmaps(pixels, mask, color, bits) && list.AddBitmaps(key, color.get(), bits.get());
 }
 
+bool AddIconPixels(KeyedImageList& list, const std::string& key, HICON icon) {
+  std::string pixels, mask;
+  if (IconToPixels(icon, pixels, mask) && AddPixels(list, key, pixels, mask)) return true;
+  return list.AddIcon(key, icon);
+}
+
 ShellIconCache::ShellIconCache(FileSystem& fs, std::string programFolder)
     : fs_(fs), programFolder_(std::move(programFolder)) {}
 
@@ -150,7 +156,7 @@ bool ShellIconCache::AddTo(KeyedImageList& list, const std::string& key, const s
   IconHandle asked;
   const CachedIcon* entry = Entry(path, asked);
   if (entry && entry->hasIcon && AddPixels(list, key, entry->pixels, entry->mask)) return true;
-  return asked && list.AddIcon(key, asked.get());
+  return asked && AddIconPixels(list, key, asked.get());
 }
 
 void ShellIconCache::BeginRound() {

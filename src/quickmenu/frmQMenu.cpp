@@ -95,7 +95,8 @@ void frmQMenu::ShowAt(double leftTw, double topTw) {
   // Every opening starts without a highlight or keyboard position, even when
   // the last one ended by Esc before the poll had closed it properly.
   nav_->HideMenu();
-  if (!SetForegroundWindow(hwnd())) SetActiveWindow(hwnd());
+  SetForegroundWindow(hwnd());
+  SetActiveWindow(hwnd());
   SetTimer(hwnd(), kTimer1, 100, nullptr);
 }
 

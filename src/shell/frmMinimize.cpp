@@ -39,13 +39,10 @@ bool frmMinimize::Load() {
 
 void frmMinimize::LoadBuiltInPictures() {
   for (const auto& picture : kBuiltInPictures) {
-    // The image list keeps its own copy. Added as pixels, as the icon cache
-    // adds a file's: a tenth of the time of adding the icon itself.
+    // The image list keeps its own copy.
     const IconHandle icon(static_cast<HICON>(LoadImageA(s_.instance, MAKEINTRESOURCEA(picture.id),
                                                         IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-    std::string pixels, mask;
-    if (!IconToPixels(icon.get(), pixels, mask) || !AddPixels(ImgIcons_, picture.key, pixels, mask))
-      ImgIcons_.AddIcon(picture.key, icon.get());
+    AddIconPixels(ImgIcons_, picture.key, icon.get());
   }
 }
 

@@ -132,7 +132,7 @@ bool frmToolbar::AddIconTo(KeyedImageList& list, const std::string& key, const I
   if (icon.kind == IconKind::File && s_.icons.AddTo(list, key, icon.path)) return true;
   if (icon.picture.empty()) return false;
   const IconHandle picture = s_.images.IconOf(icon.picture);
-  return picture && list.AddIcon(key, picture.get());  // the list keeps its own copy
+  return picture && AddIconPixels(list, key, picture.get());  // the list keeps its own copy
 }
 
 void frmToolbar::PlaceFixed() {
@@ -151,7 +151,7 @@ void frmToolbar::FillToolbar1(const ToolbarLayout& layout) {
       // The program's own button shows the program's icon, from its resources.
       const IconHandle icon(static_cast<HICON>(
           LoadImageA(s_.instance, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-      images.AddIcon(button.key, icon.get());
+      AddIconPixels(images, button.key, icon.get());
     } else {
       AddIconTo(images, button.key, button.icon);
     }

@@ -77,8 +77,9 @@ TEST(IconCacheWin, PixelsAddedToAnImageListShowAsTheShellsIcon) {
     SCOPED_TRACE(file);
     IconHandle shell = SmallFileIcon(file);
     ASSERT_TRUE(shell);
-    KeyedImageList expected, asked, cached;
+    KeyedImageList expected, asked, cached, viaPixels;
     ASSERT_TRUE(expected.AddIcon("x", shell.get()));
+    ASSERT_TRUE(AddIconPixels(viaPixels, "x", shell.get()));
     ShellIconCache cache(fs, dir.Path() + "\\");
     ASSERT_TRUE(cache.AddTo(asked, "x", file));
     ASSERT_TRUE(cache.AddTo(cached, "x", file));
@@ -86,6 +87,7 @@ TEST(IconCacheWin, PixelsAddedToAnImageListShowAsTheShellsIcon) {
     for (COLORREF background : kBackgrounds) {
       EXPECT_EQ(Drawn(asked, "x", background), Drawn(expected, "x", background));
       EXPECT_EQ(Drawn(cached, "x", background), Drawn(expected, "x", background));
+      EXPECT_EQ(Drawn(viaPixels, "x", background), Drawn(expected, "x", background));
     }
   }
   KeyedImageList none;
