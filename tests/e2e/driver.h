@@ -216,6 +216,18 @@ void PressKey(WORD vk, const std::vector<WORD>& modifiers = {});
 void TypeText(const std::string& text);
 POINT CenterOf(const RECT& r);
 
+// What a window shows on the screen, pixel by pixel.
+struct Capture {
+  int width = 0, height = 0;
+  std::vector<DWORD> pixels;  // 0x00RRGGBB, top row first
+  DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  bool SameArea(const Capture& o, int top, int bottom) const;
+};
+Capture CaptureClient(HWND window);
+// A system colour as Capture holds its pixels.
+DWORD AsPixel(COLORREF c);
+
+
 // ---------------------------------------------------------------------------
 // The user's Startup folder and the program's shortcut in it.
 std::string StartupFolder();  // without trailing "\"; the path even when missing

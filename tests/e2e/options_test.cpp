@@ -84,6 +84,18 @@ POINT LibraryIconPoint(HWND grid, int index) {
   return at;
 }
 
+// Whether the icon at screen point `at` shows the selection's highlight.
+bool IconLit(HWND grid, POINT at) {
+  ScreenToClient(grid, &at);
+  const Capture c = CaptureClient(grid);
+  const DWORD highlight = AsPixel(GetSysColor(COLOR_HIGHLIGHT));
+  int lit = 0;
+  for (int y = std::max(0, static_cast<int>(at.y) - 30); y < std::min(c.height, static_cast<int>(at.y) + 40); ++y)
+    for (int x = std::max(0, static_cast<int>(at.x) - 30); x < std::min(c.width, static_cast<int>(at.x) + 30); ++x)
+      lit += c.At(x, y) == highlight;
+  return lit >= 20;
+}
+
 // Shows category `row` of the library's list (0: All Categories) by a click;
 // its grid once on the screen.
 HWND ShowCategory(App& app, HWND library, int row) {
@@ -235,8 +247,8 @@ class OptionsMenu : public ::testing::Test {
 
   HWND WaitForLibrary(App& app) { return app.WaitForWindow(Visible("VelmoraLibrary")); }
   void CancelLibrary(App& app, HWND library) {
-    ClickAt(CenterOf(WindowRect(GetDlgItem(library, IDCANCEL))));
-    ASSERT_TRUE(app.WaitUntil([&] { return !IsWindowVisible(library); }));
+    ASSERT_TRUE(ClickUntil(app, CenterOf(WindowRect(GetDlgItem(library, IDCANCEL))),
+                           [&] { return !IsWindowVisible(library); }));
     ASSERT_TRUE(PageReady(app, *page_));
   }
 
@@ -519,10 +531,11 @@ TEST_F(OptionsMenu, AnIconPickedFromACategoryIsSavedAsTheEntrysIcon) {
   // "All Categories", "Games", "Tools".
   HWND grid = ShowCategory(app, library, 2);
   ASSERT_TRUE(grid) << "the Tools view did not show";
-  ClickAt(LibraryIconPoint(grid, 1));  // gamma
-  app.Sync();
-  ClickAt(CenterOf(WindowRect(GetDlgItem(library, IDOK))));
-  ASSERT_TRUE(app.WaitUntil([&] { return page_->BoxText(kIdTxtFile) == "\\icons\\gamma.ico"; }))
+  const POINT gamma = LibraryIconPoint(grid, 1);
+  ASSERT_FALSE(IconLit(grid, gamma));
+  ASSERT_TRUE(ClickUntil(app, gamma, [&] { return IconLit(grid, gamma); })) << "the icon did not light up";
+  ASSERT_TRUE(ClickUntil(app, CenterOf(WindowRect(GetDlgItem(library, IDOK))),
+                         [&] { return page_->BoxText(kIdTxtFile) == "\\icons\\gamma.ico"; }))
       << "Icon box: " << page_->BoxText(kIdTxtFile);
   EXPECT_FALSE(IsWindowVisible(library));
 

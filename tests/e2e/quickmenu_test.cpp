@@ -57,51 +57,6 @@ int MenuFontHeight() {
 }
 
 // ---------------------------------------------------------------------------
-// What a window shows on the screen, pixel by pixel.
-struct Capture {
-  int width = 0, height = 0;
-  std::vector<DWORD> pixels;  // 0x00RRGGBB, top row first
-  DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-  bool SameArea(const Capture& o, int top, int bottom) const {
-    if (width != o.width || height != o.height) return false;
-    return std::equal(pixels.begin() + top * width, pixels.begin() + bottom * width,
-                      o.pixels.begin() + top * width);
-  }
-};
-
-Capture CaptureClient(HWND window) {
-  Capture c;
-  RECT client{};
-  GetClientRect(window, &client);
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  c.width = client.right;
-  c.height = client.bottom;
-  if (c.width <= 0 || c.height <= 0) return Capture{};
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, c.width, c.height);
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(mem, 0, 0, c.width, c.height, screen, origin.x, origin.y, SRCCOPY);
-  SelectObject(mem, old);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = c.width;
-  bi.bmiHeader.biHeight = -c.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  c.pixels.resize(static_cast<size_t>(c.width) * c.height);
-  GetDIBits(mem, bitmap, 0, c.height, c.pixels.data(), &bi, DIB_RGB_COLORS);
-  for (DWORD& p : c.pixels) p &= 0xFFFFFF;
-  DeleteObject(bitmap);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return c;
-}
-
-DWORD AsPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
-
 // Top of the highlight bar in the menu's client area, -1 without one. The bar
 // reaches the window's right edge, past every caption.
 int HighlightTop(HWND menu) {
