@@ -231,14 +231,16 @@ GUITHREADINFO GuiInfo(HWND window) {
 
 }  // namespace
 
-bool PageReady(App& app, const CustomizePage& page) {
-  if (!InFront(app, page.window)) return false;
+bool KeyboardIn(App& app, HWND window) {
+  if (!InFront(app, window)) return false;
   const bool ready = app.WaitUntil([&] {
-    const GUITHREADINFO info = GuiInfo(page.window);
-    return info.hwndActive == page.window && info.hwndFocus && IsChild(page.window, info.hwndFocus);
+    const GUITHREADINFO info = GuiInfo(window);
+    return info.hwndActive == window && info.hwndFocus && IsChild(window, info.hwndFocus);
   }, 3000);
   return app.Sync() && ready;
 }
+
+bool PageReady(App& app, const CustomizePage& page) { return KeyboardIn(app, page.window); }
 
 bool ChooseOptionsItem(App& app, const CustomizePage& page, int id) {
   // The item's place among the menu's items; separators are stepped over.

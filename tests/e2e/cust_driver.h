@@ -119,6 +119,9 @@ void DragWithMouse(POINT from, POINT to);
 // controls, as it is again a moment after a dialog or message box has gone:
 // a click or key sent before then may be lost while Wine hands the front back.
 bool PageReady(App& app, const CustomizePage& page);
+// The same for any window of the program: in front, active, and the keyboard
+// in one of its controls.
+bool KeyboardIn(App& app, HWND window);
 bool ChooseOptionsItem(App& app, const CustomizePage& page, int id);
 // The Options menu's check marks as the page's menu holds them, bit i for the
 // item kOptionsMenuFirst + i (a test hook of the page); nullopt when the page

@@ -106,7 +106,7 @@ TEST_F(FullDisk, NothingTheUserHadIsLostAndTheProgramKeepsRunning) {
   PressKey(VK_RETURN);
   HWND search = app.WaitForWindow(Visible("VelmoraNetSearch"));
   ASSERT_TRUE(search) << app.Report();
-  ASSERT_TRUE(BringToForeground(search));
+  ASSERT_TRUE(KeyboardIn(app, search)) << app.Report();
   TypeText("birds");
   PressKey(VK_RETURN);
   auto noBrowser = app.WaitForMessageBox("Cannot find your default browser.");
