@@ -156,7 +156,8 @@ bool ShellIconCache::AddTo(KeyedImageList& list, const std::string& key, const s
   IconHandle asked;
   const CachedIcon* entry = Entry(path, asked);
   if (entry && entry->hasIcon && AddPixels(list, key, entry->pixels, entry->mask)) return true;
-  return asked && AddIconPixels(list, key, asked.get());
+  // The shell's icon could not be read back as pixels: added as it is.
+  return asked && list.AddIcon(key, asked.get());
 }
 
 void ShellIconCache::BeginRound() {
