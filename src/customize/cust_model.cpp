@@ -826,34 +826,30 @@ bool CustModel::RefuseIconChange(bool separatorOnly, const char* markerText) {
 }
 
 CustEffects CustModel::SelectFile() {
-  CustEffects fx;
-  if (RefuseIconChange(false, kMarkerIconsText)) {
-    ShowBoxes(fx);
-    return fx;
-  }
-  ShowTip(TipId::SelectFile);
-  browseBusy_ = true;
-  StopTimer(fx);
-  const std::string before = boxes_.command;
-  ShowOpenFile(CustBox::File, fx);
-  StartTimer(fx);
-  if (boxes_.command != before) DoConfirm(fx);
-  return fx;
+  return BrowseIntoBox(CustBox::File);
 }
 
 CustEffects CustModel::SelectIconFile() {
+  return BrowseIntoBox(CustBox::Icon);
+}
+
+// The File box takes any entry but a marker; the Icon box any but a separator.
+// A file picked in the dialog is confirmed at once.
+CustEffects CustModel::BrowseIntoBox(CustBox target) {
   CustEffects fx;
-  if (RefuseIconChange(true, kSeparatorIconText)) {
+  const bool forIcon = target == CustBox::Icon;
+  if (RefuseIconChange(forIcon, forIcon ? kSeparatorIconText : kMarkerIconsText)) {
     ShowBoxes(fx);
     return fx;
   }
-  ShowTip(TipId::OtherFilesIcons);
+  ShowTip(forIcon ? TipId::OtherFilesIcons : TipId::SelectFile);
   browseBusy_ = true;
   StopTimer(fx);
-  const std::string before = boxes_.icon;
-  ShowOpenFile(CustBox::Icon, fx);
+  std::string& box = forIcon ? boxes_.icon : boxes_.command;
+  const std::string before = box;
+  ShowOpenFile(target, fx);
   StartTimer(fx);
-  if (boxes_.icon != before) DoConfirm(fx);
+  if (box != before) DoConfirm(fx);
   return fx;
 }
 

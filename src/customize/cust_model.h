@@ -345,6 +345,7 @@ class CustModel {
   void DragItem(NodeId source, NodeId target, CustEffects& fx);
   bool AddModule(CustEffects& fx);
   void DoConfirm(CustEffects& fx);
+  CustEffects BrowseIntoBox(CustBox target);
   void ShowOpenFile(CustBox target, CustEffects& fx);
   void DoBrowseFiles(CustEffects& fx);
   void AddFileToTree(CustEffects& fx);
