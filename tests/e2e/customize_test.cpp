@@ -16,13 +16,11 @@
 #include "cust_driver.h"
 #include "customize/cust_tables.h"
 #include "driver.h"
+#include "fixture.h"
 
 namespace velmora::e2e {
 namespace {
 
-const std::string kOptionsFile = "vlmra250.dat";
-// Asked nothing at start, no splash, single buttons on one click.
-const std::string kSettled = "1100000010000001";
 const std::string kDeleteMenu = "You have selected to delete the entire menu.\r\nDo you want to continue ?";
 const std::string kSavePrompt = "Do you want to save your changes before you exit?";
 constexpr std::size_t kRecordSize = 570;
@@ -45,20 +43,8 @@ std::vector<Record> Records(const std::string& bytes) {
   return out;
 }
 
-class Customize : public ::testing::Test {
+class Customize : public PageTest {
  protected:
-  void SetUp() override {
-    KillStrayInstances();
-    ASSERT_TRUE(folder_.MakeFolder("Menus"));
-    helper_ = MarkerProgramPath();
-    marker_ = folder_.WorkFolder() + "\\..\\marker.txt";
-    SetEnvironmentVariableA("VL_MARKER", marker_.c_str());
-  }
-  void TearDown() override {
-    SetEnvironmentVariableA("VL_MARKER", nullptr);
-    WaitUntil([] { return !MarkerProgramRunning(); });
-  }
-
   void WriteMenu(const std::string& name, const std::string& records) {
     ASSERT_TRUE(folder_.Write("Menus\\" + name, records));
   }
@@ -70,41 +56,6 @@ class Customize : public ::testing::Test {
     return out;
   }
 
-  bool Start(App& app) {
-    if (!folder_.Exists(kOptionsFile)) {
-      EXPECT_TRUE(folder_.Write(kOptionsFile, kSettled));
-    }
-    if (!app.Start()) {
-      ADD_FAILURE() << app.Error();
-      return false;
-    }
-    if (!app.WaitStarted() || !app.Sync()) {
-      ADD_FAILURE() << "toolbar did not come up " << app.Report();
-      return false;
-    }
-    return FindToolbar(app);
-  }
-  // The toolbar's button strip; a rebuild may make it anew.
-  bool FindToolbar(App& app) {
-    app.WaitUntil([&] {
-      HWND toolbar = app.Find(Visible("VelmoraToolbar"));
-      toolbar1_ = toolbar ? FindWindowExA(toolbar, nullptr, "ToolbarWindow32", nullptr) : nullptr;
-      return toolbar1_ != nullptr;
-    });
-    if (!toolbar1_) ADD_FAILURE() << "no toolbar buttons " << app.Report();
-    return toolbar1_ != nullptr;
-  }
-
-  // Opens the page and reads its tree from here on.
-  bool Open(App& app) {
-    page_ = OpenCustomize(app, toolbar1_);
-    if (!page_) {
-      ADD_FAILURE() << "the Customize page did not open " << app.Report();
-      return false;
-    }
-    tree_.emplace(app.Pid(), page_->Control(kIdTreeView1));
-    return true;
-  }
   bool WaitOutline(App& app, const std::string& expected) {
     return app.WaitUntil([&] { return tree_->Outline() == expected; });
   }
@@ -159,17 +110,6 @@ class Customize : public ::testing::Test {
   }
   bool PageGone(App& app) { return app.WaitUntil([&] { return !IsWindow(page_->window); }); }
 
-  std::vector<MarkerRun> WaitRuns(std::size_t n) {
-    std::vector<MarkerRun> runs;
-    WaitUntil([&] { return (runs = MarkerRuns(marker_)).size() >= n; });
-    return runs;
-  }
-
-  ProgramFolder folder_;
-  std::string helper_, marker_;
-  HWND toolbar1_ = nullptr;
-  std::optional<CustomizePage> page_;
-  std::optional<RemoteTree> tree_;
 };
 
 // ---------------------------------------------------------------------------

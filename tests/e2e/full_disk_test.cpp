@@ -16,12 +16,11 @@
 #include "cust_driver.h"
 #include "customize/cust_tables.h"
 #include "driver.h"
+#include "fixture.h"
 
 namespace velmora::e2e {
 namespace {
 
-// Asked nothing at start, no splash.
-const std::string kSettled = "1100000010000001";
 const std::string kSavePrompt = "Do you want to save your changes before you exit?";
 
 // Writes into `path` until the file system refuses another byte.
@@ -68,7 +67,7 @@ TEST_F(FullDisk, NothingTheUserHadIsLostAndTheProgramKeepsRunning) {
   ASSERT_TRUE(folder.Write("Menus\\BMENU002.MNU", ItemRecord("Games", "", "") +
                                                        ItemRecord("Chess", "", "c.exe")));
   ASSERT_TRUE(folder.Write("Menus\\BMENU001.BTN", ItemRecord("Run", "", "r.exe")));
-  ASSERT_TRUE(folder.Write("vlmra250.dat", kSettled));
+  ASSERT_TRUE(folder.Write(kOptionsFile, kSettled));
   ASSERT_TRUE(folder.Write("nsearch.dat", "cats\r\ndogs\r\n"));
   ASSERT_TRUE(folder.Write("toolbarp.dat", std::string("\x00\x40\x1C\x46", 4)));
   ASSERT_TRUE(FillDisk(folder.PathOf("filler"))) << "the file system did not fill up";

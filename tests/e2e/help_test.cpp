@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "driver.h"
+#include "fixture.h"
 
 namespace velmora::e2e {
 namespace {
 
 const std::string kStartupQuestion = "Would you like to set Velmora as a startup program?";
 const std::string kHelpNotFound = "Velmora help file was not found in Velmora folder.";
-// Asked nothing at start, no splash.
-const std::string kSettled = "1100000010000001";
 constexpr int kHelpTopicsEntry = 4;
 
 // The text of the viewer showing a page that contains `part`, or what the
@@ -48,7 +47,7 @@ class Help : public ::testing::Test {
 
   // A program folder after its first start, with one menu button.
   static void MakeSettled(const ProgramFolder& folder) {
-    ASSERT_TRUE(folder.Write("vlmra250.dat", kSettled));
+    ASSERT_TRUE(folder.Write(kOptionsFile, kSettled));
     ASSERT_TRUE(folder.MakeFolder("Menus"));
     ASSERT_TRUE(folder.Write("Menus\\BMENU001.MNU",
                              ItemRecord("Tools", "", "") + ItemRecord("Notepad", "", "notepad.exe")));

@@ -12,12 +12,12 @@
 
 #include "cust_driver.h"
 #include "driver.h"
+#include "fixture.h"
 #include "netsearch/search_query.h"
 
 namespace velmora::e2e {
 namespace {
 
-const std::string kOptionsFile = "vlmra250.dat";
 const std::string kUnavailable = "File/Device unavailable.";
 const std::string kNoCommand =
     "No executable file found under this button. Check your configuration in the Customize "
@@ -81,39 +81,20 @@ bool MakeShortcut(const std::string& link, const std::string& target, const std:
   return ok;
 }
 
-class Launch : public ::testing::Test {
+class Launch : public ProgramTest {
  protected:
-  void SetUp() override {
-    KillStrayInstances();
-    helper_ = MarkerProgramPath();
-    ASSERT_TRUE(PathExists(helper_)) << "marker program not built: " << helper_;
-    ASSERT_TRUE(folder_.MakeFolder("Menus"));
-    marker_ = folder_.WorkFolder() + "\\..\\marker.txt";
-    // Velmora and whatever it starts inherit the variable.
-    SetEnvironmentVariableA("VL_MARKER", marker_.c_str());
-  }
-  void TearDown() override {
-    SetEnvironmentVariableA("VL_MARKER", nullptr);
-    WaitUntil([] { return !MarkerRunning(); });
-  }
+  // The test program itself may still be recording a start.
+  bool MarkerBusy() const override { return MarkerRunning(); }
 
   // One single button holding `command`; the toolbar up and idle.
   HWND StartWithButton(App& app, const std::string& command, bool singleClick = true) {
     EXPECT_TRUE(folder_.Write("Menus\\BMENU001.BTN", ItemRecord("Run it", "", command)));
     EXPECT_TRUE(folder_.Write(kOptionsFile, Options(singleClick)));
-    if (!app.Start()) {
-      ADD_FAILURE() << app.Error();
-      return nullptr;
-    }
-    if (!app.WaitStarted() || !app.Sync()) {
-      ADD_FAILURE() << "toolbar did not come up " << app.Report();
-      return nullptr;
-    }
-    HWND toolbar = app.Find(Visible("VelmoraToolbar"));
-    strip_ = toolbar ? FindWindowExA(toolbar, nullptr, "VelmoraSingleButtons", nullptr) : nullptr;
+    if (!Start(app)) return nullptr;
+    strip_ = FindWindowExA(toolbar_, nullptr, "VelmoraSingleButtons", nullptr);
     if (!strip_ || !IsWindowVisible(strip_)) ADD_FAILURE() << "no single-button strip";
-    BringToForeground(toolbar);
-    return toolbar;
+    BringToForeground(toolbar_);
+    return toolbar_;
   }
 
   // Points at the single button until its tip shows: the program knows then
@@ -137,15 +118,6 @@ class Launch : public ::testing::Test {
         5000);
   }
 
-  std::vector<MarkerRun> WaitRuns(size_t n) {
-    std::vector<MarkerRun> runs;
-    WaitUntil([&] {
-      runs = MarkerRuns(marker_);
-      return runs.size() >= n;
-    });
-    return runs;
-  }
-
   // Every start the program made has written its record.
   std::vector<MarkerRun> SettledRuns(App& app) {
     app.Sync();
@@ -153,8 +125,6 @@ class Launch : public ::testing::Test {
     return MarkerRuns(marker_);
   }
 
-  ProgramFolder folder_;
-  std::string helper_, marker_;
   HWND strip_ = nullptr;
   POINT button_{};
 };

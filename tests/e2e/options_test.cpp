@@ -19,15 +19,12 @@
 #include "customize/cust_options.h"
 #include "customize/cust_tables.h"
 #include "driver.h"
+#include "fixture.h"
 #include "shell/startup.h"
 
 namespace velmora::e2e {
 namespace {
 
-const std::string kOptionsFile = "vlmra250.dat";
-// Asked nothing at start, no splash; every tip still to come, the toolbar
-// fixed, single buttons on a double click.
-const std::string kSettled = "1100000010000001";
 const std::string kSavePrompt = "Do you want to save your changes before you exit?";
 
 std::string WithOption(std::string options, int position, bool on) {
@@ -118,42 +115,11 @@ struct Tip {
   std::string caption, title, text;
 };
 
-class OptionsMenu : public ::testing::Test {
+class OptionsMenu : public PageTest {
  protected:
-  void SetUp() override {
-    KillStrayInstances();
-    ASSERT_TRUE(folder_.MakeFolder("Menus"));
-    marker_ = folder_.WorkFolder() + "\\..\\marker.txt";
-    SetEnvironmentVariableA("VL_MARKER", marker_.c_str());
-  }
-  void TearDown() override {
-    SetEnvironmentVariableA("VL_MARKER", nullptr);
-    WaitUntil([] { return !MarkerProgramRunning(); });
-  }
-
   bool Start(App& app, const std::string& options) {
     EXPECT_TRUE(folder_.Write(kOptionsFile, options));
-    if (!app.Start()) {
-      ADD_FAILURE() << app.Error();
-      return false;
-    }
-    if (!app.WaitStarted() || !app.Sync()) {
-      ADD_FAILURE() << "toolbar did not come up " << app.Report();
-      return false;
-    }
-    toolbar_ = app.Find(Visible("VelmoraToolbar"));
-    toolbar1_ = toolbar_ ? FindWindowExA(toolbar_, nullptr, "ToolbarWindow32", nullptr) : nullptr;
-    if (!toolbar1_) ADD_FAILURE() << "no toolbar buttons " << app.Report();
-    return toolbar1_ != nullptr;
-  }
-  bool Open(App& app) {
-    page_ = OpenCustomize(app, toolbar1_);
-    if (!page_) {
-      ADD_FAILURE() << "the Customize page did not open " << app.Report();
-      return false;
-    }
-    tree_.emplace(app.Pid(), page_->Control(kIdTreeView1));
-    return true;
+    return ProgramTest::Start(app);
   }
   void Choose(App& app, int id) { ASSERT_TRUE(ChooseOptionsItem(app, *page_, id)) << app.Report(); }
   bool WaitMarks(App& app, unsigned expected) {
@@ -252,11 +218,6 @@ class OptionsMenu : public ::testing::Test {
     ASSERT_TRUE(PageReady(app, *page_));
   }
 
-  ProgramFolder folder_;
-  std::string marker_;
-  HWND toolbar_ = nullptr, toolbar1_ = nullptr;
-  std::optional<CustomizePage> page_;
-  std::optional<RemoteTree> tree_;
 };
 
 // ---------------------------------------------------------------------------

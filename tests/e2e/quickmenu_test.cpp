@@ -19,13 +19,11 @@
 
 #include "cust_driver.h"
 #include "driver.h"
+#include "fixture.h"
 
 namespace velmora::e2e {
 namespace {
 
-const std::string kOptionsFile = "vlmra250.dat";
-// Asked nothing at start, no splash, single buttons on one click.
-const std::string kSettled = "1100000010000001";
 const std::string kEmptyCommand =
     "Empty string in the File Field. Check your entries in the Customize page.";
 const std::string kNoMenu =
@@ -115,20 +113,8 @@ class OtherWindow {
 };
 
 // ---------------------------------------------------------------------------
-class MenuTest : public ::testing::Test {
+class MenuTest : public ProgramTest {
  protected:
-  void SetUp() override {
-    KillStrayInstances();
-    ASSERT_TRUE(folder_.MakeFolder("Menus"));
-    helper_ = MarkerProgramPath();
-    marker_ = folder_.WorkFolder() + "\\..\\marker.txt";
-    SetEnvironmentVariableA("VL_MARKER", marker_.c_str());
-  }
-  void TearDown() override {
-    SetEnvironmentVariableA("VL_MARKER", nullptr);
-    WaitUntil([] { return !MarkerProgramRunning(); });
-  }
-
   void WriteMenu(const std::string& name, const std::string& entries,
                  const std::string& buttonCommand = "") {
     ASSERT_TRUE(folder_.Write("Menus\\" + name, ItemRecord("Menu", "", buttonCommand) + entries));
@@ -137,29 +123,9 @@ class MenuTest : public ::testing::Test {
     return ItemRecord(title, "", helper_ + " " + arg);
   }
 
-  // Starts the program and waits until its toolbar is up and idle.
-  bool Start(App& app) {
-    if (!folder_.Exists(kOptionsFile)) {
-      EXPECT_TRUE(folder_.Write(kOptionsFile, kSettled));
-    }
-    if (!app.Start()) {
-      ADD_FAILURE() << app.Error();
-      return false;
-    }
-    return WaitUp(app);
-  }
-  // The toolbar of a started program is up and its buttons measured.
-  bool WaitUp(App& app) {
-    if (!app.WaitStarted() || !app.Sync()) {
-      ADD_FAILURE() << "toolbar did not come up " << app.Report();
-      return false;
-    }
-    toolbar_ = app.Find(Visible("VelmoraToolbar"));
-    toolbar1_ = toolbar_ ? FindWindowExA(toolbar_, nullptr, "ToolbarWindow32", nullptr) : nullptr;
-    if (!toolbar1_) {
-      ADD_FAILURE() << "no toolbar buttons";
-      return false;
-    }
+  // Starts the program and waits until its toolbar is up, idle and measured.
+  bool Start(App& app) { return ProgramTest::Start(app) && MeasureButtons(); }
+  bool MeasureButtons() {
     buttonWidth_ = LOWORD(SendMessageA(toolbar1_, TB_GETBUTTONSIZE, 0, 0));
     return buttonWidth_ > 0;
   }
@@ -259,15 +225,6 @@ class MenuTest : public ::testing::Test {
     return menu;
   }
 
-  std::vector<MarkerRun> WaitRuns(size_t n) {
-    std::vector<MarkerRun> runs;
-    WaitUntil([&] { return (runs = MarkerRuns(marker_)).size() >= n; });
-    return runs;
-  }
-
-  ProgramFolder folder_;
-  std::string helper_, marker_;
-  HWND toolbar_ = nullptr, toolbar1_ = nullptr;
   int buttonWidth_ = 0;
 };
 
@@ -460,7 +417,7 @@ TEST_F(QuickMenu, OddEntriesAndAnUnreadableFileNeverCrash) {
   ASSERT_TRUE(box) << app.Report();
   EXPECT_EQ(box->text.rfind("Error: 32 - ", 0), 0u) << box->text;
   ASSERT_TRUE(box->Press(IDOK));
-  ASSERT_TRUE(WaitUp(app));
+  ASSERT_TRUE(WaitUp(app) && MeasureButtons());
 
   HWND menu = OpenMenu(app, 2);
   ASSERT_TRUE(menu) << app.Report();

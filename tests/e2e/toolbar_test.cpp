@@ -13,13 +13,11 @@
 #include <vector>
 
 #include "driver.h"
+#include "fixture.h"
 
 namespace velmora::e2e {
 namespace {
 
-const std::string kOptionsFile = "vlmra250.dat";
-// Asked nothing at start, no splash; positions 4 and 13 are set per test.
-const std::string kSettled = "1100000010000001";
 const std::string kNoEntries =
     "Velmora doesn't contain any entries. Would you like to include sample menus from Windows "
     "common files in Velmora?";
