@@ -899,6 +899,16 @@ void CustModel::ShowOpenFile(CustBox target, CustEffects& fx) {
 }
 
 CustEffects CustModel::BrowseFiles() {
+  return BrowseIntoSelected(&CustModel::DoBrowseFiles);
+}
+
+CustEffects CustModel::BrowseFolders() {
+  return BrowseIntoSelected(&CustModel::DoBrowseFolder);
+}
+
+// Files and Folders replace the selected entry (never a root) with what their
+// dialog gives; the Title box has the keyboard afterwards.
+CustEffects CustModel::BrowseIntoSelected(void (CustModel::*browse)(CustEffects&)) {
   CustEffects fx;
   if (!Find(selected_)) return fx;
   if (IsRoot(selected_)) {
@@ -910,7 +920,7 @@ CustEffects CustModel::BrowseFiles() {
   current_ = selected_;
   StopTimer(fx);
   browseBusy_ = true;
-  DoBrowseFiles(fx);
+  (this->*browse)(fx);
   fx.focus = CustFocus::Title;
   StartTimer(fx);
   browseReplace_ = false;
@@ -971,29 +981,13 @@ void CustModel::AddFileToTree(CustEffects& fx) {
   DoConfirm(fx);
 }
 
-CustEffects CustModel::BrowseFolders() {
-  CustEffects fx;
-  if (!Find(selected_)) return fx;
-  if (IsRoot(selected_)) {
-    Message(kRootDisabledText, MsgIcon::Exclamation);
-    fx.focus = CustFocus::Tree;
-    return fx;
-  }
-  browseReplace_ = true;
-  current_ = selected_;
-  StopTimer(fx);
-  browseBusy_ = true;
-  if (const auto folder = s_.dialogs.BrowseForFolder(kFolderInstruction)) {
-    boxes_.icon = folder->path;
-    boxes_.title = folder->displayName;
-    boxes_.command = folder->path;
-    DoConfirm(fx);
-  }
-  fx.focus = CustFocus::Title;
-  StartTimer(fx);
-  browseReplace_ = false;
-  CheckField(fx);
-  return fx;
+void CustModel::DoBrowseFolder(CustEffects& fx) {
+  const auto folder = s_.dialogs.BrowseForFolder(kFolderInstruction);
+  if (!folder) return;
+  boxes_.icon = folder->path;
+  boxes_.title = folder->displayName;
+  boxes_.command = folder->path;
+  DoConfirm(fx);
 }
 
 CustEffects CustModel::TimerElapsed() {

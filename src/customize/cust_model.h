@@ -347,7 +347,9 @@ class CustModel {
   void DoConfirm(CustEffects& fx);
   CustEffects BrowseIntoBox(CustBox target);
   void ShowOpenFile(CustBox target, CustEffects& fx);
+  CustEffects BrowseIntoSelected(void (CustModel::*browse)(CustEffects&));
   void DoBrowseFiles(CustEffects& fx);
+  void DoBrowseFolder(CustEffects& fx);
   void AddFileToTree(CustEffects& fx);
   void DoSave(CustEffects& fx);
   std::string StartFolder() const;
