@@ -423,9 +423,7 @@ TEST_F(Customize, ASaveTheFolderRefusesLeavesEveryFileAsItWasAndSaysSo) {
 // quickmenu_test.cpp): the page with a menu open, an entry selected and the
 // right-click menu.
 TEST_F(Customize, DISABLED_ScreenshotsForTheDocumentation) {
-  HDC dc = GetDC(nullptr);
-  const std::string dpi = std::to_string(GetDeviceCaps(dc, LOGPIXELSY));
-  ReleaseDC(nullptr, dc);
+  const std::string dpi = std::to_string(ScreenDpi());
   // The icon library's pictures come with a start that has position 2 clear.
   ASSERT_TRUE(folder_.Write(kOptionsFile, "1000000010000001"));
   const auto icon = [](const std::string& name) { return "\\Icons\\" + name + ".ico"; };

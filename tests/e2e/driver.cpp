@@ -840,17 +840,15 @@ std::vector<MarkerRun> MarkerRuns(const std::string& marker) {
   return runs;
 }
 
-namespace {
-double TwipsPerPixel(int axis) {
+int ScreenDpi(int axis) {
   HDC dc = GetDC(nullptr);
   const int dpi = GetDeviceCaps(dc, axis);
   ReleaseDC(nullptr, dc);
-  return 1440.0 / (dpi > 0 ? dpi : 96);
+  return dpi > 0 ? dpi : 96;
 }
-}  // namespace
 
-double TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
-double TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
+double TwipsPerPixelX() { return 1440.0 / ScreenDpi(LOGPIXELSX); }
+double TwipsPerPixelY() { return 1440.0 / ScreenDpi(LOGPIXELSY); }
 
 bool Capture::SameArea(const Capture& o, int top, int bottom) const {
   if (width != o.width || height != o.height) return false;

@@ -295,6 +295,8 @@ struct MarkerRun {
 // Every start recorded in `marker`, oldest first.
 std::vector<MarkerRun> MarkerRuns(const std::string& marker);
 
+// Pixels per inch of the screen along LOGPIXELSX or LOGPIXELSY.
+int ScreenDpi(int axis = LOGPIXELSY);
 // Twips per pixel of the screen, across and down.
 double TwipsPerPixelX();
 double TwipsPerPixelY();

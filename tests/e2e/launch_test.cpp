@@ -264,9 +264,7 @@ TEST_F(Launch, OneClickOrTwoAsTheUserChose) {
 // with --gtest_also_run_disabled_tests and VELMORA_SHOT_FOLDER set
 // (RequestScreenshot in cust_driver.h).
 TEST_F(Launch, DISABLED_NetSearchScreenshotForTheDocumentation) {
-  HDC dc = GetDC(nullptr);
-  const std::string dpi = std::to_string(GetDeviceCaps(dc, LOGPIXELSY));
-  ReleaseDC(nullptr, dc);
+  const std::string dpi = std::to_string(ScreenDpi());
   ASSERT_TRUE(folder_.Write("nsearch.dat", "win32 api reference\r\nwine release notes\r\nhalibut manual\r\n"));
   App app(folder_);
   ASSERT_TRUE(StartWithButton(app, "NetSearch"));

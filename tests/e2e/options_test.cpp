@@ -519,9 +519,7 @@ TEST_F(OptionsMenu, AnIconPickedFromACategoryIsSavedAsTheEntrysIcon) {
 // quickmenu_test.cpp): the Options menu open on the page, and the icon
 // library showing a category with an icon selected.
 TEST_F(OptionsMenu, DISABLED_ScreenshotsForTheDocumentation) {
-  HDC dc = GetDC(nullptr);
-  const std::string dpi = std::to_string(GetDeviceCaps(dc, LOGPIXELSY));
-  ReleaseDC(nullptr, dc);
+  const std::string dpi = std::to_string(ScreenDpi());
   const auto icon = [](const std::string& name) { return "\\Icons\\" + name + ".ico"; };
   const auto entry = [&](const std::string& title, const std::string& name) {
     return ItemRecord(title, icon(name), "notepad.exe");

@@ -667,9 +667,7 @@ TEST_F(OwnMenu, ExitEndsTheProgramAndSavesTheOptions) {
 // --gtest_also_run_disabled_tests and VELMORA_SHOT_FOLDER set to a folder that
 // a script outside watches (RequestScreenshot in cust_driver.h).
 TEST_F(QuickMenu, DISABLED_ScreenshotsForTheDocumentation) {
-  HDC dc = GetDC(nullptr);
-  const std::string dpi = std::to_string(GetDeviceCaps(dc, LOGPIXELSY));
-  ReleaseDC(nullptr, dc);
+  const std::string dpi = std::to_string(ScreenDpi());
   // The pictures of the icon library, unpacked by the program on the start
   // that has position 2 clear.
   ASSERT_TRUE(folder_.Write(kOptionsFile, "1000000010000001"));
