@@ -1,4 +1,5 @@
 #include "quickmenu/qmenu_layout.h"
+#include "qmenu_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -27,18 +28,6 @@ std::vector<std::string> Entries(int n, const std::string& prefix = "Entry ") {
   return out;
 }
 
-// 1280 x 1024 at 96 dpi, the window under a button near the left.
-QMenuMetrics Screen96() {
-  QMenuMetrics m;
-  m.tppx = m.tppy = 15;
-  m.screenWidth = 1280 * 15;
-  m.screenHeight = 1024 * 15;
-  m.windowLeft = 3000;
-  m.windowTop = 600;
-  m.labelHeight = 195;
-  m.measureCaption = [](const std::string& s) { return 90.0 * static_cast<double>(s.size()); };
-  return m;
-}
 // Window height 14710: an entry and its gap take 300.
 constexpr double kWindowHeight96 = 1024 * 15 - 600 - 50;
 

@@ -1,4 +1,5 @@
 #include "quickmenu/qmenu_nav.h"
+#include "qmenu_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +22,8 @@ std::vector<ItemRecord> Records(const std::vector<std::string>& items) {
   return records;
 }
 
-QMenuMetrics Metrics() {
-  QMenuMetrics m;
-  m.screenWidth = 1280 * 15;
-  m.screenHeight = 1024 * 15;
-  m.windowLeft = 3000;
-  m.windowTop = 600;
-  m.labelHeight = 195;
-  m.measureCaption = [](const std::string& s) { return 90.0 * static_cast<double>(s.size()); };
-  return m;
-}
-
 struct Menu {
-  explicit Menu(const std::vector<ItemRecord>& records) : layout(LayoutQuickMenu(records, Metrics())), nav(layout) {}
+  explicit Menu(const std::vector<ItemRecord>& records) : layout(LayoutQuickMenu(records, Screen96())), nav(layout) {}
   explicit Menu(const std::vector<std::string>& items) : Menu(Records(items)) {}
   Menu(std::initializer_list<std::string> items) : Menu(std::vector<std::string>(items)) {}
   double Mid(int label) const { return layout.Label(label).top + layout.Label(label).height / 2; }
@@ -306,7 +296,7 @@ TEST(QMenuKeyboard, EnterRunsTheHighlightedEntryAndEscOnlyHides) {
 TEST(QMenuKeyboard, EnterRunsTheRowInAWindowCutToItsIconColumn) {
   // Opened from a button at the screen's right edge: no caption shows.
   auto records = Records({"Alpha", "Beta"});
-  auto metrics = Metrics();
+  auto metrics = Screen96();
   metrics.windowLeft = metrics.screenWidth;
   const QMenuLayout layout = LayoutQuickMenu(records, metrics);
   ASSERT_DOUBLE_EQ(layout.width, layout.textLeft);

@@ -7,7 +7,7 @@ namespace {
 
 void BM_LayoutQuickMenu(benchmark::State& state) {
   const auto records = velmora::bench::MakeMenu(static_cast<int>(state.range(0)));
-  const velmora::QMenuMetrics m = velmora::bench::Metrics();
+  const velmora::QMenuMetrics m = velmora::Screen96();
   for (auto _ : state) {
     auto layout = velmora::LayoutQuickMenu(records, m);
     benchmark::DoNotOptimize(layout);

@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
   const int entries = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
   const auto records = velmora::bench::MakeMenu(entries);
-  const velmora::QMenuMetrics m = velmora::bench::Metrics();
+  const velmora::QMenuMetrics m = velmora::Screen96();
   const auto layout = velmora::LayoutQuickMenu(records, m);
   // Printing a result keeps the call from being optimized away.
   std::printf("%zu pages\n", layout.pages.size());

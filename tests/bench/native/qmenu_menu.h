@@ -1,11 +1,12 @@
 // The menu both layout benchmarks lay out: entries with a separator every 7
 // records and a page break every 150, the way a large hand-made menu looks,
-// and the metrics of a 1280 x 1024 screen.
+// laid out on the tests' 1280 x 1024 screen.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "qmenu_screen.h"
 #include "quickmenu/qmenu_layout.h"
 
 namespace velmora::bench {
@@ -21,17 +22,6 @@ inline std::vector<ItemRecord> MakeMenu(int entries) {
     if (i % 150 == 0) records.push_back({"", "MenuBreaker", ""});
   }
   return records;
-}
-
-inline QMenuMetrics Metrics() {
-  QMenuMetrics m;
-  m.screenWidth = 1280 * 15;
-  m.screenHeight = 1024 * 15;
-  m.windowLeft = 3000;
-  m.windowTop = 600;
-  m.labelHeight = 195;
-  m.measureCaption = [](const std::string& s) { return 90.0 * static_cast<double>(s.size()); };
-  return m;
 }
 
 }  // namespace velmora::bench
