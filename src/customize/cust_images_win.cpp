@@ -72,7 +72,7 @@ int CustImages::ShellImage(const std::string& path) {
     } else {
       if (!system_) system_ = SystemSmallImageList();
       const IconHandle icon(system_ ? ImageList_GetIcon(system_, system, ILD_TRANSPARENT) : nullptr);
-      if (icon && imageList1_.AddIcon("i" + std::to_string(system), icon.get())) {
+      if (icon && imageList1_.AddIcon(std::string("i").append(std::to_string(system)), icon.get())) {
         index = static_cast<int>(imageList1_.Count()) - 1;
         bySystem_.emplace(system, index);
       }

@@ -99,7 +99,7 @@ Counts Measure(const bench::Running& r, HWND toolbar) {
     SendMessageTimeoutA(toolbar, message, static_cast<WPARAM>(2 + k), 0, SMTO_BLOCK, 5000, &answer);
     c.kinds[k] = static_cast<long>(answer);
   }
-  WindowTally tally{r.pi.dwProcessId};
+  WindowTally tally{r.pi.dwProcessId, 0, {}};
   EnumWindows(CountTop, reinterpret_cast<LPARAM>(&tally));
   c.windows = tally.count;
   c.classes = std::move(tally.classes);
