@@ -24,6 +24,7 @@
 //                      [--browser <nop_browser.exe>] [--customize N] [--library N]
 //                      [--searches N]
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <cmath>
@@ -346,13 +347,28 @@ std::string TextOf(HWND window) {
 }
 
 // Selects the first menu button in the page's tree from the keyboard (the
-// page follows only the user's selections): Home, then Down.
+// page follows only the user's selections): Home, then Down. The keys are
+// sent, not posted: a posted key could still wait in the queue while the
+// edit and "Confirm" that follow, sent, overtake it; Confirm would then meet
+// the root, whose message box stops the round.
 bool SelectFirstMenu(HWND page) {
   HWND tree = GetDlgItem(page, velmora::kIdTreeView1);
-  PostMessageA(tree, WM_KEYDOWN, VK_HOME, 0);
-  PostMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);
+  for (const WPARAM key : {VK_HOME, VK_DOWN}) {
+    Answers(tree, 5000, nullptr, WM_KEYDOWN, key, 0);
+    Answers(tree, 5000, nullptr, WM_KEYUP, key, 0xC0000001);
+  }
+  const auto firstMenu = [&] {
+    LRESULT caret = 0, root = 0, first = 0;
+    Answers(tree, 5000, &caret, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    Answers(tree, 5000, &root, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    Answers(tree, 5000, &first, TVM_GETNEXTITEM, TVGN_CHILD, root);
+    return caret != 0 && caret == first;
+  };
   return bench::WaitFor(
-      [&] { return Answers(page, 5000) && TextOf(GetDlgItem(page, velmora::kIdTxtTitle)).rfind("Menu 1", 0) == 0; },
+      [&] {
+        return Answers(page, 5000) && firstMenu() &&
+               TextOf(GetDlgItem(page, velmora::kIdTxtTitle)).rfind("Menu 1", 0) == 0;
+      },
       5000);
 }
 
