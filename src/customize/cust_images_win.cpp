@@ -35,9 +35,7 @@ constexpr std::pair<const char*, const char*> kFixed[] = {
 CustImages::CustImages(HINSTANCE instance, std::string programFile)
     : instance_(instance), programFile_(std::move(programFile)) {
   for (const auto& picture : kImgIcons) {
-    const IconHandle icon(static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(picture.id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-    imgIcons_.AddIcon(picture.key, icon.get());
+    imgIcons_.AddIcon(picture.key, SmallResourceIcon(instance, picture.id).get());
   }
   for (const auto& [from, to] : kFixed) {
     const IconHandle icon = imgIcons_.IconOf(from);
@@ -58,8 +56,7 @@ int CustImages::ShellImage(const std::string& path) {
   ++lookups_;
   int index = -1;
   if (IEquals(path, programFile_)) {
-    const IconHandle icon(static_cast<HICON>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    const IconHandle icon = SmallResourceIcon(instance_, IDI_VELMORA);
     if (icon && imageList1_.AddIcon("program", icon.get())) index = static_cast<int>(imageList1_.Count()) - 1;
   } else if (IEndsWith(path, ".ico")) {
     // Its own picture, one image per icon file.

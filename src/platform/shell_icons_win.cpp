@@ -14,6 +14,11 @@ constexpr UINT kSmallIconFlags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_SH
 
 }  // namespace
 
+IconHandle SmallResourceIcon(HINSTANCE instance, int id) {
+  return IconHandle(static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+}
+
 IconHandle SmallFileIcon(const std::string& path) {
   if (path.empty()) return {};
   // An icon file is its own picture. Windows' shell shows it that way; Wine's

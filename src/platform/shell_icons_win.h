@@ -13,6 +13,9 @@ namespace velmora {
 // (the file does not exist). Icon files are read directly.
 IconHandle SmallFileIcon(const std::string& path);
 
+// A small icon of the program's own resources (`id` an icon resource).
+IconHandle SmallResourceIcon(HINSTANCE instance, int id);
+
 // The file's index in the shell's small system image list, or -1 when the
 // shell knows no icon for it. Pictures keyed by this index are shared by
 // every file the shell draws alike.

@@ -6,6 +6,7 @@
 #include "core/product.h"
 #include "platform/handles_win.h"
 #include "platform/icon_cache_win.h"
+#include "platform/shell_icons_win.h"
 
 namespace velmora {
 
@@ -40,9 +41,7 @@ bool frmMinimize::Load() {
 void frmMinimize::LoadBuiltInPictures() {
   for (const auto& picture : kBuiltInPictures) {
     // The image list keeps its own copy.
-    const IconHandle icon(static_cast<HICON>(LoadImageA(s_.instance, MAKEINTRESOURCEA(picture.id),
-                                                        IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-    AddIconPixels(ImgIcons_, picture.key, icon.get());
+    AddIconPixels(ImgIcons_, picture.key, SmallResourceIcon(s_.instance, picture.id).get());
   }
 }
 

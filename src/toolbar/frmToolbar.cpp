@@ -149,9 +149,7 @@ void frmToolbar::FillToolbar1(const ToolbarLayout& layout) {
     images.Remove(button.key);
     if (button.key == kProgramButtonKey) {
       // The program's own button shows the program's icon, from its resources.
-      const IconHandle icon(static_cast<HICON>(
-          LoadImageA(s_.instance, MAKEINTRESOURCEA(IDI_VELMORA), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-      AddIconPixels(images, button.key, icon.get());
+      AddIconPixels(images, button.key, SmallResourceIcon(s_.instance, IDI_VELMORA).get());
     } else {
       AddIconTo(images, button.key, button.icon);
     }
